@@ -1,0 +1,43 @@
+# Sourced by the run and test scripts: a Wine session of the build tree's own.
+#   wine_session_start BUILD_DIR   prefix, code page 936, Xvfb, wineserver
+#   wine_session_stop              ends all of it (also called on exit)
+# The prefix lives in BUILD_DIR/wineprefix: the user's own ~/.wine is never used.
+
+wine_session_start() {
+  local build_dir=$1
+  export WINEPREFIX="$build_dir/wineprefix"
+  export LC_ALL=zh_CN.UTF-8
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko prompts
+
+  if [ -z "${KORVALIN_USE_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    WINE_SESSION_XVFB=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
+  fi
+
+  # A persistent server of our own, detached from our pipes: one spawned by
+  # the first wine process of a test would hold the test runner's pipes until
+  # it exits. wineserver puts itself in the background.
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine: preparing the prefix $WINEPREFIX"
+    wineboot -i </dev/null >/dev/null 2>&1 || true
+  fi
+  # The first process of a session starts the prefix's services; let that
+  # happen here, where nothing waits on its pipes.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+wine_session_stop() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${WINE_SESSION_XVFB:-}" ]; then
+    kill "$WINE_SESSION_XVFB" >/dev/null 2>&1 || true
+    wait "$WINE_SESSION_XVFB" 2>/dev/null || true
+    WINE_SESSION_XVFB=
+  fi
+}
