@@ -84,16 +84,18 @@ bool QueryRegistryValue(const RegistryKey& key, std::string_view name, unsigned 
 
 std::string ExpandEnvironmentText(std::string_view s) {
   const std::string source(s);
-  // The ANSI function may ask for one byte more than it reports on some
-  // Windows versions, and the environment can change between two calls:
-  // give it a byte to spare and retry while it asks for more.
+  // The size the ANSI function reports is not a byte count to trust: some
+  // Windows versions want one byte more than they report, and Wine (8.0)
+  // reports characters, so a Chinese expansion comes back cut, without its
+  // zero, in a buffer of that size. Code page 936 needs at most two bytes a
+  // character: give it twice the size, and retry while the environment grows.
   DWORD needed = ExpandEnvironmentStringsA(source.c_str(), nullptr, 0);
   for (int attempt = 0; needed != 0 && attempt < 4; ++attempt) {
-    std::string buffer(static_cast<std::size_t>(needed) + 1, '\0');
+    std::string buffer(2 * static_cast<std::size_t>(needed) + 1, '\0');
     const DWORD n =
         ExpandEnvironmentStringsA(source.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) return {};
-    if (n <= buffer.size()) {
+    if (2 * static_cast<std::size_t>(n) + 1 <= buffer.size()) {
       buffer.resize(buffer.find('\0') == std::string::npos ? buffer.size() : buffer.find('\0'));
       return buffer;
     }

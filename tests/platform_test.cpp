@@ -130,6 +130,12 @@ TEST(Registry, ExpandEnvironmentStringsIsNeverCut) {
   const std::string value(5000, 'v');
   SetEnvironmentVariableA("KORVALIN_LONG", value.c_str());
   EXPECT_EQ(platform::ExpandEnvironmentText("%KORVALIN_LONG%\\x"), value + "\\x");
+  // Two bytes a character in code page 936, where Wine reports one.
+  std::string chinese;
+  for (int i = 0; i < 1000; ++i) chinese += "微信";
+  SetEnvironmentVariableA("KORVALIN_CHINESE", chinese.c_str());
+  EXPECT_EQ(platform::ExpandEnvironmentText("%KORVALIN_CHINESE%\\版本"), chinese + "\\版本");
+  EXPECT_EQ(platform::ExpandEnvironmentText("E:\\客户端"), "E:\\客户端");
   EXPECT_EQ(platform::ExpandEnvironmentText(""), "");
   EXPECT_EQ(platform::ExpandEnvironmentText("%KORVALIN_UNSET_VAR%"), "%KORVALIN_UNSET_VAR%");
 }
