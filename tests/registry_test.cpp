@@ -265,9 +265,10 @@ TEST_F(InstallPathEntryTest, ValueRewrittenDuringReadsGivesAWholeTextOrNothing) 
     HKEY key = nullptr;
     RegOpenKeyExA(HKEY_CURRENT_USER, kKey.c_str(), 0, KEY_SET_VALUE, &key);
     while (!done.load()) {
-      const int n = rewrites.fetch_add(1);
-      const std::string& data = n % 3 == 0 ? short_text : n % 3 == 1 ? long_text : binary;
-      const DWORD type = n % 3 == 2 ? REG_BINARY : REG_SZ;
+      // Mostly a text and binary data of the same size, now and then short.
+      const int n = rewrites.fetch_add(1) % 5;
+      const std::string& data = n == 0 ? short_text : n % 2 == 1 ? long_text : binary;
+      const DWORD type = n != 0 && n % 2 == 0 ? REG_BINARY : REG_SZ;
       RegSetValueExA(key, "InstallPath", 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
                      static_cast<DWORD>(data.size() + (type == REG_SZ ? 1 : 0)));
     }
@@ -278,7 +279,7 @@ TEST_F(InstallPathEntryTest, ValueRewrittenDuringReadsGivesAWholeTextOrNothing) 
   std::vector<std::thread> readers;
   for (int t = 0; t < 4; ++t) {
     readers.emplace_back([&] {
-      for (int i = 0; i < 300; ++i) {
+      for (int i = 0; i < 500; ++i) {
         const std::string s = entry_.ReadInstallPath();
         if (s == short_text || s == long_text) {
           ++whole;
