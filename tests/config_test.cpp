@@ -76,6 +76,14 @@ class Scratch : public ::testing::Test {
   }
   void TearDown() override { RemoveTree(folder_); }
 
+  // A store opened on ini_ under key, the file deleted first.
+  config::ConfigStore FreshStore(const char* key) const {
+    DeleteFileA(ini_.c_str());
+    config::ConfigStore store;
+    store.Open(ini_, key);
+    return store;
+  }
+
   std::string folder_;
   std::string ini_;
 };
@@ -272,9 +280,7 @@ TEST_F(Scratch, TheCipherKeyIsChosenByTheStoresKeyTheFlagAndTheItemsName) {
   };
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE("case " + std::to_string(i));
-    DeleteFileA(ini_.c_str());
-    config::ConfigStore store;
-    store.Open(ini_, cases[i].storeKey);
+    const config::ConfigStore store = FreshStore(cases[i].storeKey);
     std::string section = "S";
     ASSERT_TRUE(store.WriteItem(section, cases[i].itemKey, "secret", cases[i].useBuiltInKey));
     // The profile functions strip the space before " User" in the file.
@@ -289,9 +295,7 @@ TEST_F(Scratch, TheCipherKeyIsChosenByTheStoresKeyTheFlagAndTheItemsName) {
 TEST_F(Scratch, LineBreaksAreFoldedAndValuesTrimmed) {
   for (const char* key : {"", kKey}) {
     SCOPED_TRACE(std::string("key \"") + key + "\"");
-    DeleteFileA(ini_.c_str());
-    config::ConfigStore store;
-    store.Open(ini_, key);
+    const config::ConfigStore store = FreshStore(key);
     std::string section = "S";
     ASSERT_TRUE(store.WriteItem(section, "k", " \xA1\xA1 a\r\nb\r\n \xA1\xA1"));
     const std::string folded = "a{#换行符}b{#换行符}";
@@ -318,9 +322,7 @@ TEST_F(Scratch, LineBreaksAreFoldedAndValuesTrimmed) {
 TEST_F(Scratch, ABlankValueIsRememberedAsCleared) {
   for (const char* key : {"", kKey}) {
     SCOPED_TRACE(std::string("key \"") + key + "\"");
-    DeleteFileA(ini_.c_str());
-    config::ConfigStore store;
-    store.Open(ini_, key);
+    const config::ConfigStore store = FreshStore(key);
     std::string section = "S";
     ASSERT_TRUE(store.WriteItem(section, "k", "old"));
     ASSERT_TRUE(store.WriteItem(section, "k", "  "));
