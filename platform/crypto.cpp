@@ -13,6 +13,18 @@ constexpr const char* kAdvapi = "advapi32.dll";
 CryptoContext CryptoContext::Acquire(const char* container, const char* provider,
                                      unsigned long providerType, unsigned long flags) {
   static const auto fn = KORVALIN_BIND(CryptAcquireContextA, kAdvapi);
+  // Releasing the last context of a provider unloads its DLL, and the next
+  // acquire loads and initialises it again: under Wine that is milliseconds
+  // per digest. One verify context, acquired once and never released, keeps
+  // the default provider of each type loaded for the life of the process;
+  // every caller still gets and releases a context of its own.
+  if (providerType == kProvRsaFull) {
+    static const HCRYPTPROV keepLoaded = [] {
+      HCRYPTPROV h = 0;
+      return fn(&h, nullptr, nullptr, kProvRsaFull, kCryptVerifyContext) ? h : 0;
+    }();
+    (void)keepLoaded;
+  }
   HCRYPTPROV handle = 0;
   if (!fn(&handle, container, provider, providerType, flags)) handle = 0;
   return CryptoContext(handle);
