@@ -1,3 +1,10 @@
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "app/main_window.h"
+#include "platform/folders.h"
+
+// The command line is not read.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  platform::SetCurrentDirectoryToRunDirectory();
+  return app::RunProgram();
+}

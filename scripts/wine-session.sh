@@ -1,5 +1,6 @@
 # Sourced by the run and test scripts: a Wine session of the build tree's own.
-#   wine_session_start BUILD_DIR   prefix, code page 936, Xvfb, wineserver
+#   wine_session_start BUILD_DIR   prefix, code page 936, Xvfb, wineserver,
+#                                  and the desktop keeper when it is built
 #   wine_session_stop              ends all of it (also called on exit)
 # The prefix lives in BUILD_DIR/wineprefix: the user's own ~/.wine is never used.
 
@@ -28,9 +29,27 @@ wine_session_start() {
     echo "wine: preparing the prefix $WINEPREFIX"
     wineboot -i </dev/null >/dev/null 2>&1 || true
   fi
+  # No window manager runs on the virtual display: Wine then draws the frames
+  # and title bars itself, so that screenshots show whole windows.
+  if ! grep -q '"Decorated"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1 || true
+  fi
+  # Wine draws the title-bar buttons with Marlett (Debian's fonts-wine), but
+  # this build does not look in that package's folder: give the prefix a copy.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts" && cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
   # The first process of a session starts the prefix's services; let that
   # happen here, where nothing waits on its pipes.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  # A hidden window for the whole session keeps the desktop up between GUI
+  # programs (see tests/wine_desktop_keeper.cpp); wineserver -k ends it.
+  local keeper="$build_dir/tests/wine_desktop_keeper.exe"
+  if [ -f "$keeper" ]; then
+    wine "$keeper" </dev/null >/dev/null 2>&1 &
+    disown $! 2>/dev/null || true
+  fi
 }
 
 wine_session_stop() {

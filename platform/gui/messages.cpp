@@ -2,7 +2,41 @@
 
 #include <windows.h>
 
+#include "platform/gui/internal.h"
+#include "platform/gui/toolkit.h"
+
 namespace platform::gui {
+namespace {
+
+bool loopRunning = false;  // GUI thread only
+
+}  // namespace
+
+namespace internal {
+
+void Dispatch(MSG& msg) noexcept {
+  if (PreTranslate(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+bool MessageLoopRunning() noexcept { return loopRunning; }
+
+void RunNestedLoop(const bool& done) noexcept {
+  MSG msg;
+  while (!done) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == -1) return;
+    if (got == 0) {
+      // The quit message belongs to the outer loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    Dispatch(msg);
+  }
+}
+
+}  // namespace internal
 
 void ProcessWaitingMessages() noexcept {
   MSG msg;
@@ -16,9 +50,25 @@ void ProcessWaitingMessages() noexcept {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    internal::Dispatch(msg);
   }
+}
+
+int RunMessageLoop() noexcept {
+  loopRunning = true;
+  MSG msg;
+  int code = 0;
+  for (;;) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      code = static_cast<int>(msg.wParam);
+      break;
+    }
+    if (got == -1) break;
+    internal::Dispatch(msg);
+  }
+  loopRunning = false;
+  return code;
 }
 
 }  // namespace platform::gui
