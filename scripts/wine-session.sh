@@ -29,11 +29,19 @@ wine_session_start() {
     echo "wine: preparing the prefix $WINEPREFIX"
     wineboot -i </dev/null >/dev/null 2>&1 || true
   fi
-  # No window manager runs on the virtual display: Wine then draws the frames
-  # and title bars itself, so that screenshots show whole windows.
-  if ! grep -q '"Decorated"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f </dev/null >/dev/null 2>&1 || true
-  fi
+  # No window manager runs on the virtual display. Wine is told so: it draws
+  # frames and title bars itself (screenshots show whole windows) and does
+  # not wait for a manager to withdraw a closing window (two seconds each).
+  # On the user's own display the manager does both again.
+  local x11='HKCU\Software\Wine\X11 Driver' v
+  for v in Decorated Managed; do
+    if [ -n "${WINE_SESSION_XVFB:-}" ]; then
+      grep -q "\"$v\"=\"N\"" "$WINEPREFIX/user.reg" 2>/dev/null ||
+        wine reg add "$x11" /v "$v" /d N /f </dev/null >/dev/null 2>&1 || true
+    elif grep -q "\"$v\"=\"N\"" "$WINEPREFIX/user.reg" 2>/dev/null; then
+      wine reg delete "$x11" /v "$v" /f </dev/null >/dev/null 2>&1 || true
+    fi
+  done
   # Wine draws the title-bar buttons with Marlett (Debian's fonts-wine), but
   # this build does not look in that package's folder: give the prefix a copy.
   local fonts="$WINEPREFIX/drive_c/windows/Fonts"
