@@ -6,6 +6,11 @@
 namespace app {
 namespace {
 
+// The key under which the main window's items are enciphered.
+constexpr std::string_view kMainWindowKey = "peltrimuva";
+
+config::ConfigStore* store = nullptr;
+
 using platform::gui::ClickHook;
 using platform::gui::ControlForm;
 using platform::gui::ControlKind;
@@ -53,12 +58,21 @@ const platform::gui::Form MainWindow{
     OnMainWindowCreated,
 };
 
-void OnMainWindowCreated(platform::gui::Window) noexcept {}
+config::ConfigStore* Store() noexcept { return store; }
 
-void ReleaseAtExit() noexcept {}
+void OnMainWindowCreated(platform::gui::Window) noexcept {
+  // Open reports nothing: start-up goes on whatever happened.
+  if (store) store->Open({}, kMainWindowKey);
+}
+
+void ReleaseAtExit() noexcept {
+  delete store;
+  store = nullptr;
+}
 
 int RunProgram() noexcept {
   platform::gui::Initialize();
+  store = new config::ConfigStore();
   platform::gui::AtExit(ReleaseAtExit);
   return platform::gui::Run(MainWindow);
 }

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "app/main_window.h"
+#include "platform/folders.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/toolkit.h"
 
@@ -246,11 +247,16 @@ void CountExit() noexcept { ++exitCalls; }
 
 TEST(Program, EscEndsTheProgramWithZeroAndTheExitRoutineRunsOnce) {
   gui::AtExit(CountExit);  // runs after ReleaseAtExit, which was registered later
-  std::thread closer([] {
+  std::string key, file;
+  std::thread closer([&] {
     for (int i = 0; i < 500; ++i) {
       // Shown only once its controls exist and its created event has run.
       const HWND w = FindWindowA("KorvalinForm", "【Dessaro】Korvalin-Ovr");
       if (w && IsWindowVisible(w)) {
+        if (const config::ConfigStore* s = app::Store()) {
+          key = s->CipherKey();
+          file = s->FilePath();
+        }
         PressEsc(GetWindow(w, GW_CHILD));
         return;
       }
@@ -260,6 +266,11 @@ TEST(Program, EscEndsTheProgramWithZeroAndTheExitRoutineRunsOnce) {
   const int code = app::RunProgram();
   closer.join();
   EXPECT_EQ(code, 0);
+  // The created event opened the store on its default file with the key.
+  EXPECT_EQ(key, "peltrimuva");
+  EXPECT_EQ(file, platform::RunDirectory() + "\\Data\\Config.ini");
+  // ReleaseAtExit ran, once, before the routine registered ahead of it.
+  EXPECT_EQ(app::Store(), nullptr);
   EXPECT_EQ(exitCalls, 1);
   EXPECT_FALSE(FindWindowA("KorvalinForm", nullptr));
 }
