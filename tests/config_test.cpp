@@ -11,7 +11,9 @@
 
 #include "cipher/value_cipher.h"
 #include "config/config_store.h"
+#include "config/version_slots.h"
 #include "platform/folders.h"
+#include "scratch_files.h"
 
 namespace {
 
@@ -20,47 +22,10 @@ constexpr const char* kTag = "9E0E5C281";          // KeyTag("peltrimuva")
 constexpr const char* kBuiltInTag = "692B81977";   // KeyTag("Qelmar20.48")
 const std::string kAbsent(10, '\x01');
 
-std::string ReadBytes(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string out(GetFileSize(h, nullptr), '\0');
-  DWORD n = 0;
-  ReadFile(h, out.data(), static_cast<DWORD>(out.size()), &n, nullptr);
-  CloseHandle(h);
-  out.resize(n);
-  return out;
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-  DWORD n = 0;
-  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-  CloseHandle(h);
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void RemoveTree(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    DeleteFileA(path.c_str());
-    return;
-  }
-  WIN32_FIND_DATAA found;
-  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &found);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name != "." && name != "..") RemoveTree(path + "\\" + name);
-    } while (FindNextFileA(h, &found));
-    FindClose(h);
-  }
-  RemoveDirectoryA(path.c_str());
-}
+using scratch::Exists;
+using scratch::ReadBytes;
+using scratch::RemoveTree;
+using scratch::WriteBytes;
 
 // A scratch folder of the test's own, empty at the start.
 class Scratch : public ::testing::Test {
@@ -208,6 +173,28 @@ TEST_F(Scratch, StoredFoldersAreHexadecimalAndTheTagAndNothingElse) {
   EXPECT_EQ(store.ReadItem(section, "版本二", {}, true), "d:\\WeChat");
   EXPECT_EQ(store.ReadItem(section, "版本三", {}, true), "");
   EXPECT_EQ(section, "版本配置");
+}
+
+// The slot table as the window and the command line both store it: one item
+// a slot, in 版本配置, under the slots' key; nothing for another number.
+TEST_F(Scratch, EachSlotsFolderIsItsOwnItemUnderTheSlotsKey) {
+  config::ConfigStore store;
+  store.Open(ini_, config::kSlotStoreKey);
+  EXPECT_FALSE(config::SaveSlotPath(store, 0, "d:\\WeChat"));
+  EXPECT_FALSE(config::SaveSlotPath(store, 4, "d:\\WeChat"));
+  EXPECT_FALSE(Exists(ini_));
+  ASSERT_TRUE(config::SaveSlotPath(store, 2, "d:\\WeChat"));
+  ASSERT_TRUE(config::SaveSlotPath(store, 1, "版"));
+  EXPECT_EQ(ReadBytes(ini_), "[版本配置]\r\n版本二=6A3452596B4D666F7A" + std::string(kTag) +
+                                 "\r\n版本一=BEE8" + kTag + "\r\n");
+  EXPECT_EQ(config::ReadSlotPath(store, 2), "d:\\WeChat");
+  EXPECT_EQ(config::ReadSlotPath(store, 1), "版");
+  EXPECT_EQ(config::ReadSlotPath(store, 3), "");
+  EXPECT_EQ(config::ReadSlotPath(store, 4), "");
+
+  // Folders remembered under another key read as empty.
+  store.Open(ini_, "another");
+  EXPECT_EQ(config::ReadSlotPath(store, 2), "");
 }
 
 TEST_F(Scratch, ABlankSectionBecomesThePrefixedDefaultInTheCallersText) {
