@@ -1,6 +1,7 @@
-// Windows built from forms: the kind table, the window procedure, normal and
-// modal loading, and the controls' texts.
+// Windows built from forms: the kind table, containers, the window
+// procedure, normal and modal loading, and the controls' texts.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "platform/gui/internal.h"
 #include "platform/gui/toolkit.h"
+#include "text/gbk_text.h"
 
 namespace platform::gui {
 namespace {
@@ -17,19 +19,37 @@ namespace {
 // One row per control kind. Every control also gets WS_CHILD | WS_VISIBLE.
 struct KindRow {
   ControlKind kind;
+  std::string_view name;  // as callers select the kind by (ControlsOfKind)
   const char* windowClass;
   DWORD style;
   DWORD exStyle;
   bool unlimitedText;  // lift the edit control's default limit (30000 chars)
+  enum Lines : unsigned char { kText, kEntries, kTabs } lines;  // what the form's text holds
+  bool container;  // other controls of the form may be made inside it
 };
 
 constexpr KindRow kKinds[] = {
-    {ControlKind::kLabel, "STATIC", SS_LEFT, 0, false},
-    {ControlKind::kButton, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, false},
-    {ControlKind::kEdit, "EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, true},
-    {ControlKind::kMultiLineEdit, "EDIT",
+    {ControlKind::kLabel, "标签", "STATIC", SS_LEFT, 0, false, KindRow::kText, false},
+    {ControlKind::kButton, "按钮", "BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0, false,
+     KindRow::kText, false},
+    {ControlKind::kEdit, "编辑框", "EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,
+     WS_EX_CLIENTEDGE, true, KindRow::kText, false},
+    {ControlKind::kMultiLineEdit, "编辑框", "EDIT",
      ES_LEFT | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
-     true},
+     true, KindRow::kText, false},
+    {ControlKind::kCheckBox, "选择框", "BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0, false,
+     KindRow::kText, false},
+    {ControlKind::kRadioButton, "单选框", "BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP, 0, false,
+     KindRow::kText, false},
+    {ControlKind::kComboBox, "组合框", "COMBOBOX",
+     CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 0, false, KindRow::kEntries,
+     false},
+    {ControlKind::kTabControl, "选择夹", WC_TABCONTROLA, WS_TABSTOP | WS_CLIPSIBLINGS, 0, false,
+     KindRow::kTabs, false},
+    // WS_EX_CONTROLPARENT: Tab and the arrow keys go on into the controls
+    // inside it.
+    {ControlKind::kGroupBox, "分组框", "BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN,
+     WS_EX_CONTROLPARENT, false, KindRow::kText, true},
 };
 
 const KindRow& KindOf(ControlKind kind) noexcept {
@@ -38,6 +58,10 @@ const KindRow& KindOf(ControlKind kind) noexcept {
   }
   return kKinds[0];
 }
+
+// A combo box's height in its form is that of the closed box; the system
+// window also holds the dropped-down list, which gets room for ten entries.
+constexpr int kComboListRoom = 160;
 
 // Control i of a form has the id kFirstControlId + i. The ids stay clear of
 // IDOK and IDCANCEL, which the dialog manager sends for Enter, and of the
@@ -61,6 +85,7 @@ struct FormWindow {
   // Windows that a modal window disabled, with the state they had.
   std::vector<std::pair<HWND, bool>> disabled;
   bool* destroyed = nullptr;  // set on destruction, for the nested loop
+  bool showMaximised = false;  // maximised while hidden: show it so
 };
 
 std::vector<std::unique_ptr<FormWindow>> loaded;  // GUI thread only
@@ -95,6 +120,90 @@ void OnClick(FormWindow& w, HWND control) noexcept {
       if (hook.handler) hook.handler(Window{w.hwnd, w.form});
       return;
     }
+  }
+}
+
+// The group box of the form that holds control index, or npos when the
+// control has no container or names none listed before it.
+std::size_t ContainerOf(const Form& form, std::size_t index) noexcept {
+  const std::string_view container = form.controls[index].container;
+  for (std::size_t i = 0; i < index && !container.empty(); ++i) {
+    const ControlForm& c = form.controls[i];
+    if (c.name == container && KindOf(c.kind).container) return i;
+  }
+  return text::npos;
+}
+
+// The system window that control index is made in: the window, or that of
+// its container; null when there is none.
+HWND ParentWindowOf(HWND window, const Form& form, std::size_t index) noexcept {
+  if (form.controls[index].container.empty()) return window;
+  const std::size_t container = ContainerOf(form, index);
+  return container == text::npos ? nullptr : internal::ControlWindow(window, form, container);
+}
+
+// A group box sends its controls' notifications and colour queries to
+// itself, as their parent; the form window must get them (clicks, list and
+// tab changes, the colours of the controls outside). A group box paints its
+// frame and caption alone, counting on its parent to have painted beneath
+// it, which the form's WS_CLIPCHILDREN forbids: it erases itself as its
+// parent colours a static control.
+LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR id, DWORD_PTR) noexcept {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      return SendMessageA(GetParent(hwnd), message, wParam, lParam);
+    case WM_ERASEBKGND: {
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
+          GetParent(hwnd), WM_CTLCOLORSTATIC, wParam, reinterpret_cast<LPARAM>(hwnd)));
+      if (!brush) brush = GetSysColorBrush(COLOR_BTNFACE);
+      RECT r;
+      GetClientRect(hwnd, &r);
+      FillRect(dc, &r, brush);
+      return 1;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, ContainerProc, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// The tab control and the subclassing of containers come from comctl32.
+void InitCommonControlsOnce() noexcept {
+  static const bool done = [] {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+    return InitCommonControlsEx(&icc) != FALSE;
+  }();
+  (void)done;
+}
+
+// Gives a combo box its entries or a tab control its tabs: one a line of the
+// form's text.
+void AddLines(HWND control, KindRow::Lines lines, std::string_view all) noexcept {
+  int index = 0;
+  while (!all.empty()) {
+    const std::size_t end = text::Find(all, "\n");
+    std::string line(all.substr(0, end));
+    all = end == text::npos ? std::string_view() : all.substr(end + 1);
+    if (lines == KindRow::kEntries) {
+      SendMessageA(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    } else {
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = line.data();
+      SendMessageA(control, TCM_INSERTITEMA, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&item));
+    }
+    ++index;
   }
 }
 
@@ -175,28 +284,57 @@ HWND Create(const Form& form, HWND parent) noexcept {
   if (w.bigIcon) SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(w.bigIcon));
   if (w.smallIcon) SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(w.smallIcon));
 
+  InitCommonControlsOnce();
   const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
   for (std::size_t i = 0; i < form.controls.size(); ++i) {
     const ControlForm& c = form.controls[i];
     const KindRow& kind = KindOf(c.kind);
-    const std::string text(c.text);
+    const HWND parentWindow = ParentWindowOf(hwnd, form, i);
+    if (!parentWindow) continue;
+    const std::string text(kind.lines == KindRow::kText ? c.text : std::string_view());
+    const int height = c.height + (kind.lines == KindRow::kEntries ? kComboListRoom : 0);
     const HWND control = CreateWindowExA(
         kind.exStyle, kind.windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | kind.style, c.left,
-        c.top, c.width, c.height, hwnd,
+        c.top, c.width, height, parentWindow,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i))),
         GetModuleHandleA(nullptr), nullptr);
     if (!control) continue;
     SendMessageA(control, WM_SETFONT, font, FALSE);
     if (kind.unlimitedText) SendMessageA(control, EM_SETLIMITTEXT, 0, 0);
+    if (kind.lines != KindRow::kText) AddLines(control, kind.lines, c.text);
+    if (kind.container) SetWindowSubclass(control, ContainerProc, 0, 0);
   }
 
   if (form.created) form.created(Window{hwnd, &form});
   return IsWindow(hwnd) ? hwnd : nullptr;
 }
 
+// Shows a window that Create made, maximised when it was maximised while
+// still hidden (by its created event, say).
+void Show(HWND hwnd) noexcept {
+  const FormWindow* w = Find(hwnd);
+  ShowWindow(hwnd, w && w->showMaximised ? SW_SHOWMAXIMIZED : SW_SHOW);
+  UpdateWindow(hwnd);
+}
+
 }  // namespace
 
 namespace internal {
+
+HWND ControlWindow(HWND window, const Form& form, std::size_t index) noexcept {
+  if (!window || index >= form.controls.size()) return nullptr;
+  const HWND parent = ParentWindowOf(window, form, index);
+  return parent ? GetDlgItem(parent, kFirstControlId + static_cast<int>(index)) : nullptr;
+}
+
+std::string_view KindName(ControlKind kind) noexcept { return KindOf(kind).name; }
+
+bool MaximiseWhenShown(HWND window) noexcept {
+  FormWindow* w = Find(window);
+  if (!w) return false;
+  w->showMaximised = true;
+  return true;
+}
 
 const char* FormClassName() noexcept {
   static const char* const name = [] {
@@ -231,8 +369,7 @@ bool PreTranslate(MSG& msg) noexcept {
 Window Load(const Form& form) noexcept {
   const HWND hwnd = Create(form, nullptr);
   if (!hwnd) return {};
-  ShowWindow(hwnd, SW_SHOW);
-  UpdateWindow(hwnd);
+  Show(hwnd);
   return Window{hwnd, &form};
 }
 
@@ -247,8 +384,7 @@ bool LoadModal(const Form& form, Window parent) noexcept {
   }
   bool done = false;
   w->destroyed = &done;
-  ShowWindow(hwnd, SW_SHOW);
-  UpdateWindow(hwnd);
+  Show(hwnd);
   internal::RunNestedLoop(done);
   // A quit message ended the loop early: the window stays, but the windows
   // it disabled come back now, as the call returns.
@@ -270,7 +406,8 @@ Control FindControl(Window window, std::string_view name) noexcept {
   const auto& controls = window.form->controls;
   for (std::size_t i = 0; i < controls.size(); ++i) {
     if (controls[i].name == name) {
-      return Control{GetDlgItem(AsHwnd(window.handle), kFirstControlId + static_cast<int>(i))};
+      const HWND hwnd = internal::ControlWindow(AsHwnd(window.handle), *window.form, i);
+      return hwnd ? Control{hwnd, &controls[i]} : Control{};
     }
   }
   return {};
