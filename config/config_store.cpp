@@ -112,6 +112,12 @@ std::string ConfigStore::Lookup(std::string_view composedSection, std::string_vi
                                       file.c_str());
 }
 
+// Whether the item is in the file at all, whatever its value reads as.
+bool ConfigStore::IsStored(std::string& section, std::string_view key) const {
+  const std::string composed = ComposeSection(section);
+  return !filePath_.empty() && !text::IsBlank(key) && Lookup(composed, key) != kAbsentMarker;
+}
+
 bool ConfigStore::WriteItem(std::string& section, std::string_view key, std::string_view value,
                             bool useBuiltInKey) const {
   const std::string composed = ComposeSection(section);

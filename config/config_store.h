@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/gui/form.h"
+
 namespace config {
 
 // The key for values that need enciphering when the store has no key of its
@@ -68,8 +70,46 @@ class ConfigStore {
   void SetDefaultSection(std::string_view name);
   void SetSectionPrefix(std::string_view prefix);
 
-  // (The control state and window placement memories take their places
-  // here.)
+  // The control state memory. kinds names one kind of control or several,
+  // separated by commas: "选择框" (check box), "单选框" (radio button),
+  // "组合框" (combo box), "编辑框" (edit box) and "选择夹" (tab control);
+  // the pieces are taken as they stand, so "选择框, 编辑框" names check boxes
+  // and a kind that does not exist. Each of the window's controls of those
+  // kinds that has a tag (trimmed, not blank) is one item of the default
+  // section, keyed by kind, "-" and tag: ticked or not ("真", "假"), the
+  // index of the chosen entry (with none chosen, also the edit text under
+  // the key followed by "-内容"), the text (CR LF written as "><br><", then
+  // '"' as "%22"), the index of the open page. Controls that share a kind
+  // and tag share one item.
+  //
+  // Both yield false, touching nothing, for a window that is not loaded or
+  // blank kinds; otherwise true, however many items were found or written.
+
+  bool SaveControls(platform::gui::Window window, std::string_view kinds) const;
+
+  // Restores from the items that read as non-empty; a control whose item is
+  // missing or empty keeps its state, as does one whose stored index its
+  // list or tabs do not have. A control is left alone when its tag followed
+  // by a comma occurs anywhere in skipTags; a skipTags that is not blank is
+  // first made to end in a comma, in the caller's own text.
+  bool RestoreControls(platform::gui::Window window, std::string_view kinds,
+                       std::string& skipTags) const;
+  bool RestoreControls(platform::gui::Window window, std::string_view kinds) const;
+
+  // The window placement memory: a section named after the executable file
+  // (prefix in front) holds "WinTop", "WinLeft", with withSize "WinWidth"
+  // and "WinHeight", and "Maximization" (0 normal, 2 minimised, 3
+  // maximised) of the window's outer rectangle in screen coordinates. Both
+  // do nothing for a window that is not loaded.
+  void SaveWindowPlacement(platform::gui::Window window, bool withSize = false) const;
+
+  // Maximises the window when "Maximization" reads exactly "3". Otherwise
+  // moves it to the stored place, brought onto the primary screen (a
+  // negative edge becomes 0, one within 300 pixels of the far side or
+  // beyond it the middle), with withSize also to the stored size (a missing
+  // width keeps the size, a missing height the height). Without a stored
+  // "WinTop" the window stays where it is.
+  void RestoreWindowPlacement(platform::gui::Window window, bool withSize = false) const;
 
   const std::string& FilePath() const noexcept { return filePath_; }
   const std::string& CipherKey() const noexcept { return cipherKey_; }
@@ -80,6 +120,7 @@ class ConfigStore {
   std::string ComposeSection(std::string& section) const;
   std::string ChooseCipherKey(std::string_view key, bool useBuiltInKey) const;
   std::string Lookup(std::string_view composedSection, std::string_view key) const;
+  bool IsStored(std::string& section, std::string_view key) const;
 
   std::string filePath_;
   std::string cipherKey_;
