@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "platform/gui/messages.h"
 #include "platform/gui/toolkit.h"
 #include "platform/gui/window_state.h"
+#include "tests/opened_windows.h"
 
 namespace {
 
@@ -24,9 +26,6 @@ using gui::Window;
 
 constexpr const char* kKey = "peltrimuva";
 constexpr const char* kAbsent = "<absent>";
-
-HWND Hwnd(Window w) { return static_cast<HWND>(w.handle); }
-HWND Hwnd(gui::Control c) { return static_cast<HWND>(c.handle); }
 
 // Every kind, a container, and tags that are blank (two spaces, a full-width
 // space, none), that have spaces around them, and that two controls share.
@@ -72,19 +71,11 @@ class Memory : public testing::Test {
     store_.Open(ini_);
   }
   void TearDown() override {
-    for (HWND h : opened_) {
-      if (IsWindow(h)) DestroyWindow(h);
-    }
-    gui::ProcessWaitingMessages();
     DeleteFileA(ini_.c_str());
     RemoveDirectoryA(folder_.c_str());
   }
 
-  Window Open(const gui::Form& form = kMemoryForm) {
-    const Window w = gui::Load(form);
-    if (w) opened_.push_back(Hwnd(w));
-    return w;
-  }
+  Window Open(const gui::Form& form = kMemoryForm) { return windows_.Open(form); }
   HWND Control(Window w, const char* name) { return Hwnd(gui::FindControl(w, name)); }
 
   // The file as the profile functions read it.
@@ -110,7 +101,7 @@ class Memory : public testing::Test {
 
   std::string folder_, ini_;
   config::ConfigStore store_;
-  std::vector<HWND> opened_;
+  OpenedWindows windows_;
 };
 
 bool Ticked(HWND h) { return SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -124,6 +115,21 @@ std::string Text(HWND h) {
 }
 
 using KeyList = std::vector<std::string>;
+
+// A window's outer rectangle as GetWindowRect gives it.
+struct Place {
+  long left, top, width, height;
+  bool operator==(const Place&) const = default;
+  friend std::ostream& operator<<(std::ostream& out, const Place& p) {
+    return out << "(" << p.left << ", " << p.top << ") " << p.width << " x " << p.height;
+  }
+};
+
+Place PlaceOf(Window w) {
+  RECT r{};
+  GetWindowRect(Hwnd(w), &r);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
 
 // Control state memory
 
@@ -381,29 +387,21 @@ TEST_F(Memory, EditTextsKeepLineBreaksAndQuotesThroughTheirEncoding) {
       {"50%22off", "50%22off", "50\"off"},
       {"x><br><y", "x><br><y", "x\r\ny"},
       {"  padded  ", "padded", "padded"},
+      // Saved as an empty item, which leaves the box as it is.
+      {"", "", "原文"},
+      {"   ", "", "原文"},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE("case " + std::to_string(i));
     SetWindowTextA(note, cases[i].text.c_str());
     ASSERT_TRUE(store_.SaveControls(w, "编辑框"));
     EXPECT_EQ(Raw("System", "编辑框-note"), cases[i].stored);
-    SetWindowTextA(note, "");
+    SetWindowTextA(note, "原文");
     ASSERT_TRUE(store_.RestoreControls(w, "编辑框"));
     EXPECT_EQ(Text(note), cases[i].restored);
   }
-
-  // A missing or empty item, an empty box saved among them, leaves the
-  // text alone.
-  for (const char* stored : {static_cast<const char*>(nullptr), ""}) {
-    Put("System", "编辑框-note", stored);
-    SetWindowTextA(note, "原文");
-    ASSERT_TRUE(store_.RestoreControls(w, "编辑框"));
-    EXPECT_EQ(Text(note), "原文");
-  }
-  SetWindowTextA(note, "");
-  ASSERT_TRUE(store_.SaveControls(w, "编辑框"));
-  EXPECT_EQ(Raw("System", "编辑框-note"), "");
-  SetWindowTextA(note, "原文");
+  // So does a missing item.
+  Put("System", "编辑框-note", nullptr);
   ASSERT_TRUE(store_.RestoreControls(w, "编辑框"));
   EXPECT_EQ(Text(note), "原文");
 }
@@ -460,11 +458,6 @@ class Placement : public Memory {
     section_ = ExecutableFileName();
     screen_ = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   }
-  RECT Rect(Window w) const {
-    RECT r{};
-    GetWindowRect(Hwnd(w), &r);
-    return r;
-  }
   // Back to a normal window of the form's size, away from every expected
   // place.
   static void Reset(Window w) {
@@ -507,11 +500,7 @@ TEST_F(Placement, SavingRecordsTheOuterRectangleAndTheDisplayState) {
   const Window other = Open();
   ASSERT_TRUE(other);
   store_.RestoreWindowPlacement(other, true);
-  const RECT r = Rect(other);
-  EXPECT_EQ(r.left, 100);
-  EXPECT_EQ(r.top, 90);
-  EXPECT_EQ(r.right - r.left, 440);
-  EXPECT_EQ(r.bottom - r.top, 400);
+  EXPECT_EQ(PlaceOf(other), (Place{100, 90, 440, 400}));
 }
 
 TEST_F(Placement, AWindowSavedMaximisedComesBackMaximisedWhateverThePosition) {
@@ -527,7 +516,7 @@ TEST_F(Placement, AWindowSavedMaximisedComesBackMaximisedWhateverThePosition) {
   ASSERT_TRUE(other);
   store_.RestoreWindowPlacement(other, true);
   EXPECT_TRUE(IsZoomed(Hwnd(other)));
-  EXPECT_EQ(Rect(other).left, Rect(w).left);
+  EXPECT_EQ(PlaceOf(other), PlaceOf(w));
 }
 
 TEST_F(Placement, AWindowSavedMinimisedStoresTwoAndIsNotMinimisedOnRestoring) {
@@ -535,7 +524,7 @@ TEST_F(Placement, AWindowSavedMinimisedStoresTwoAndIsNotMinimisedOnRestoring) {
   ASSERT_TRUE(w);
   ShowWindow(Hwnd(w), SW_MINIMIZE);
   ASSERT_TRUE(IsIconic(Hwnd(w)));
-  const RECT iconic = Rect(w);
+  const Place iconic = PlaceOf(w);
   store_.SaveWindowPlacement(w);
   EXPECT_EQ(Raw(section_, "Maximization"), "2");
   EXPECT_EQ(Raw(section_, "WinLeft"), std::to_string(iconic.left));
@@ -547,8 +536,7 @@ TEST_F(Placement, AWindowSavedMinimisedStoresTwoAndIsNotMinimisedOnRestoring) {
   store_.RestoreWindowPlacement(other);
   EXPECT_FALSE(IsIconic(Hwnd(other)));
   EXPECT_FALSE(IsZoomed(Hwnd(other)));
-  EXPECT_EQ(Rect(other).left, 50);
-  EXPECT_EQ(Rect(other).top, 60);
+  EXPECT_EQ(PlaceOf(other), (Place{50, 60, 420, 380}));
 }
 
 TEST_F(Placement, OnlyExactlyThreeMaximises) {
@@ -570,7 +558,7 @@ TEST_F(Placement, OnlyExactlyThreeMaximises) {
     store_.RestoreWindowPlacement(w);
     EXPECT_EQ(IsZoomed(Hwnd(w)) != FALSE, cases[i].maximised);
     if (!cases[i].maximised) {
-      EXPECT_EQ(Rect(w).top, 40);
+      EXPECT_EQ(PlaceOf(w), (Place{40, 40, 420, 380}));
     }
   }
 }
@@ -602,11 +590,8 @@ TEST_F(Placement, PositionsOffTheScreenAreBroughtOntoIt) {
     Reset(win);
     Record(cases[i].top.c_str(), cases[i].left.c_str(), "999", "999", "0");
     store_.RestoreWindowPlacement(win);
-    const RECT r = Rect(win);
-    EXPECT_EQ(r.left, cases[i].expectedLeft);
-    EXPECT_EQ(r.top, cases[i].expectedTop);
-    EXPECT_EQ(r.right - r.left, 420);  // without withSize the size stays
-    EXPECT_EQ(r.bottom - r.top, 380);
+    // Without withSize the size stays.
+    EXPECT_EQ(PlaceOf(win), (Place{cases[i].expectedLeft, cases[i].expectedTop, 420, 380}));
   }
 }
 
@@ -635,11 +620,7 @@ TEST_F(Placement, TheSizeIsAppliedWithSizeAndAMissingWidthKeepsTheWholeSize) {
     Reset(w);
     Record("60", "50", cases[i].width, cases[i].height, "0");
     store_.RestoreWindowPlacement(w, cases[i].withSize);
-    const RECT r = Rect(w);
-    EXPECT_EQ(r.left, 50);
-    EXPECT_EQ(r.top, 60);
-    EXPECT_EQ(r.right - r.left, cases[i].expectedWidth);
-    EXPECT_EQ(r.bottom - r.top, cases[i].expectedHeight);
+    EXPECT_EQ(PlaceOf(w), (Place{50, 60, cases[i].expectedWidth, cases[i].expectedHeight}));
   }
 }
 
@@ -652,8 +633,7 @@ TEST_F(Placement, SavingWithoutSizeKeepsTheSizeOfAnEarlierSave) {
   const Window first = Open();
   ASSERT_TRUE(first);
   store_.RestoreWindowPlacement(first, true);
-  EXPECT_EQ(Rect(first).left, 30);
-  EXPECT_EQ(Rect(first).right - Rect(first).left, 420);
+  EXPECT_EQ(PlaceOf(first), (Place{30, 40, 420, 380}));
 
   MoveWindow(Hwnd(w), 30, 40, 450, 400, TRUE);
   store_.SaveWindowPlacement(w, true);
@@ -663,31 +643,22 @@ TEST_F(Placement, SavingWithoutSizeKeepsTheSizeOfAnEarlierSave) {
   const Window second = Open();
   ASSERT_TRUE(second);
   store_.RestoreWindowPlacement(second, true);
-  const RECT r = Rect(second);
-  EXPECT_EQ(r.left, 70);
-  EXPECT_EQ(r.top, 80);
-  EXPECT_EQ(r.right - r.left, 450);
-  EXPECT_EQ(r.bottom - r.top, 400);
+  EXPECT_EQ(PlaceOf(second), (Place{70, 80, 450, 400}));
 }
 
 TEST_F(Placement, WithoutAStoredTopTheWindowStaysWhereItIs) {
   const Window w = Open();
   ASSERT_TRUE(w);
-  const RECT before = Rect(w);
+  const Place before = PlaceOf(w);
   for (const char* state : {static_cast<const char*>(nullptr), "0"}) {
     Record(nullptr, "50", "400", "300", state);
     store_.RestoreWindowPlacement(w, true);
-    const RECT r = Rect(w);
-    EXPECT_EQ(r.left, before.left);
-    EXPECT_EQ(r.top, before.top);
-    EXPECT_EQ(r.right, before.right);
-    EXPECT_EQ(r.bottom, before.bottom);
+    EXPECT_EQ(PlaceOf(w), before);
   }
   // A stored top without a left: the left edge reads as -1 and becomes 0.
   Record("60", nullptr, nullptr, nullptr, nullptr);
   store_.RestoreWindowPlacement(w);
-  EXPECT_EQ(Rect(w).left, 0);
-  EXPECT_EQ(Rect(w).top, 60);
+  EXPECT_EQ(PlaceOf(w), (Place{0, 60, before.width, before.height}));
 }
 
 // A window that restores its placement in its created event, before it is
@@ -701,10 +672,7 @@ TEST_F(Placement, RestoredWhileStillHiddenAWindowComesUpInItsPlace) {
   Record("70", "60", "440", "390", "0");
   Window w = Open(form);
   ASSERT_TRUE(w);
-  RECT r = Rect(w);
-  EXPECT_EQ(r.left, 60);
-  EXPECT_EQ(r.top, 70);
-  EXPECT_EQ(r.right - r.left, 440);
+  EXPECT_EQ(PlaceOf(w), (Place{60, 70, 440, 390}));
   EXPECT_TRUE(IsWindowVisible(Hwnd(w)));
 
   Record("70", "60", "440", "390", "3");

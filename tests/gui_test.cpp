@@ -13,6 +13,7 @@
 
 #include "platform/gui/messages.h"
 #include "platform/gui/toolkit.h"
+#include "tests/opened_windows.h"
 
 namespace {
 
@@ -21,9 +22,6 @@ using gui::ControlForm;
 using gui::ControlKind;
 using gui::Form;
 using gui::Window;
-
-HWND Hwnd(Window w) { return static_cast<HWND>(w.handle); }
-HWND Hwnd(gui::Control c) { return static_cast<HWND>(c.handle); }
 
 // Pumps the GUI thread until done() or about five seconds have passed.
 template <typename F>
@@ -59,18 +57,8 @@ const Form kKindsForm{"控件种类", 300, 260, 0, kAllKinds, kClicks, nullptr};
 
 class Toolkit : public testing::Test {
  protected:
-  void TearDown() override {
-    for (HWND h : opened_) {
-      if (IsWindow(h)) DestroyWindow(h);
-    }
-    gui::ProcessWaitingMessages();
-  }
-  Window Open(const Form& form) {
-    Window w = gui::Load(form);
-    if (w) opened_.push_back(Hwnd(w));
-    return w;
-  }
-  std::vector<HWND> opened_;
+  Window Open(const Form& form) { return windows_.Open(form); }
+  OpenedWindows windows_;
 };
 
 TEST_F(Toolkit, EachKindIsTheWin32ControlItsRowDescribes) {

@@ -11,6 +11,7 @@
 #include "platform/gui/messages.h"
 #include "platform/gui/toolkit.h"
 #include "platform/gui/window_state.h"
+#include "tests/opened_windows.h"
 
 namespace {
 
@@ -19,9 +20,6 @@ using gui::ControlForm;
 using gui::ControlKind;
 using gui::Form;
 using gui::Window;
-
-HWND Hwnd(Window w) { return static_cast<HWND>(w.handle); }
-HWND Hwnd(gui::Control c) { return static_cast<HWND>(c.handle); }
 
 // Two group boxes, one inside the other, and controls outside and inside
 // them; 孤儿 names a container that is not there, 错位 one listed after it.
@@ -50,18 +48,8 @@ const Form kStateForm{"控件状态", 300, 380, 0, kStateControls, kStateClicks,
 
 class WindowState : public testing::Test {
  protected:
-  void TearDown() override {
-    for (HWND h : opened_) {
-      if (IsWindow(h)) DestroyWindow(h);
-    }
-    gui::ProcessWaitingMessages();
-  }
-  Window Open(const Form& form) {
-    Window w = gui::Load(form);
-    if (w) opened_.push_back(Hwnd(w));
-    return w;
-  }
-  std::vector<HWND> opened_;
+  Window Open(const Form& form) { return windows_.Open(form); }
+  OpenedWindows windows_;
 };
 
 std::vector<std::string> NamesOf(const std::vector<gui::Control>& controls) {
