@@ -2,20 +2,28 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <utility>
+
 namespace platform {
 namespace {
 
-DWORD WINAPI RunTask(LPVOID routine) {
-  reinterpret_cast<void (*)()>(routine)();
+using Routine = std::function<void()>;
+
+DWORD WINAPI RunTask(LPVOID parameter) {
+  const std::unique_ptr<Routine> routine(static_cast<Routine*>(parameter));
+  (*routine)();
   return 0;
 }
 
 }  // namespace
 
-bool StartBackgroundTask(void (*routine)()) noexcept {
-  HANDLE thread =
-      CreateThread(nullptr, 0, RunTask, reinterpret_cast<LPVOID>(routine), 0, nullptr);
+bool StartBackgroundTask(std::function<void()> routine) noexcept {
+  if (!routine) return false;
+  auto owned = std::make_unique<Routine>(std::move(routine));
+  HANDLE thread = CreateThread(nullptr, 0, RunTask, owned.get(), 0, nullptr);
   if (!thread) return false;
+  owned.release();  // the thread's now
   CloseHandle(thread);
   return true;
 }
