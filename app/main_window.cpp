@@ -1,19 +1,23 @@
 #include "app/main_window.h"
 
+#include <utility>
+
+#include "app/folder_picker.h"
 #include "app/resource.h"
 #include "platform/gui/toolkit.h"
+#include "platform/threads.h"
 
 namespace app {
 namespace {
 
-// The key under which the main window's items are enciphered.
-constexpr std::string_view kMainWindowKey = "peltrimuva";
-
-config::ConfigStore* store = nullptr;
+// GUI thread only. Opening replaces it with an opened copy, so that a task
+// still reading the store it was given never sees its texts change.
+std::shared_ptr<config::ConfigStore> store;
 
 using platform::gui::ClickHook;
 using platform::gui::ControlForm;
 using platform::gui::ControlKind;
+using platform::gui::Window;
 
 constexpr auto kLabel = ControlKind::kLabel;
 constexpr auto kButton = ControlKind::kButton;
@@ -38,17 +42,25 @@ constexpr ControlForm kMainControls[] = {
     {kButton, "介绍", 148, 344, 80, 32, "介绍"},
 };
 
-// What each button does. The Browse and Use buttons get their handlers with
-// the remembered folders and the switch; until then a click does nothing.
+// A click handler knows only its window: one instance per slot.
+template <int Slot>
+void OnBrowse(Window window) noexcept {
+  BrowseForSlot(window, Slot);
+}
+template <int Slot>
+void OnUse(Window window) noexcept {
+  SwitchToSlot(window, Slot);
+}
+
 constexpr ClickHook kMainClicks[] = {
-    {"按钮3", nullptr},  // Browse, slot 1
-    {"按钮1", nullptr},  // Use, slot 1
-    {"按钮2", nullptr},  // Browse, slot 2
-    {"按钮4", nullptr},  // Use, slot 2
-    {"按钮5", nullptr},  // Browse, slot 3
-    {"按钮6", nullptr},  // Use, slot 3
+    {kWindowSlots[0].browse, OnBrowse<1>}, {kWindowSlots[0].use, OnUse<1>},
+    {kWindowSlots[1].browse, OnBrowse<2>}, {kWindowSlots[1].use, OnUse<2>},
+    {kWindowSlots[2].browse, OnBrowse<3>}, {kWindowSlots[2].use, OnUse<3>},
     {"介绍", ShowIntroduction},
 };
+
+static_assert(kWindowSlots[0].slot.number == 1 && kWindowSlots[1].slot.number == 2 &&
+              kWindowSlots[2].slot.number == 3);
 
 }  // namespace
 
@@ -58,21 +70,31 @@ const platform::gui::Form MainWindow{
     OnMainWindowCreated,
 };
 
-config::ConfigStore* Store() noexcept { return store; }
+config::ConfigStore* Store() noexcept { return store.get(); }
 
-void OnMainWindowCreated(platform::gui::Window) noexcept {
+void CreateStore() { store = std::make_shared<config::ConfigStore>(); }
+
+std::shared_ptr<const config::ConfigStore> ShareStore() noexcept { return store; }
+
+void OnMainWindowCreated(Window window) noexcept {
+  platform::StartBackgroundTask([window] { RefreshCurrentPath(window); });
+  if (!store) return;
   // Open reports nothing: start-up goes on whatever happened.
-  if (store) store->Open({}, kMainWindowKey);
+  auto opened = std::make_shared<config::ConfigStore>(*store);
+  config::OpenSlotStore(*opened);
+  store = std::move(opened);
+  platform::StartBackgroundTask([window, shared = ShareStore()] { LoadSlotPaths(window, *shared); });
 }
 
 void ReleaseAtExit() noexcept {
-  delete store;
-  store = nullptr;
+  ReleasePickedFolder();
+  ReleaseBrowseInitialFolder();
+  store.reset();
 }
 
 int RunProgram() noexcept {
   platform::gui::Initialize();
-  store = new config::ConfigStore();
+  CreateStore();
   platform::gui::AtExit(ReleaseAtExit);
   return platform::gui::Run(MainWindow);
 }
