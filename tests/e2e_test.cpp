@@ -1,12 +1,21 @@
 // The real korvalin.exe, copied into a scratch folder and driven from this
-// process: its window comes up, Data is prepared beside it (no Config.ini
-// before anything is saved), and closing it ends the process with code 0.
+// process as a user would: its window comes up, Data is prepared beside it
+// (no Config.ini before anything is saved), Browse and Use work through the
+// folder dialog and the confirmation, the registry value and the bytes of
+// Config.ini are what they should be, what was picked comes back at the next
+// start, and korvalin-cli sees the same folders. Closing the window ends the
+// process with code 0.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 
+#include "client_key.h"
+#include "dialog_driver.h"
 #include "platform/folders.h"
 
 namespace {
@@ -56,8 +65,10 @@ std::string PrepareScratchFolder(const std::string& name) {
   DeleteFileA((dir + "\\Data\\Config.ini").c_str());
   RemoveDirectoryA((dir + "\\Data").c_str());
   CreateDirectoryA(dir.c_str(), nullptr);
-  const std::string exe = platform::RunDirectory() + "\\..\\app\\korvalin.exe";
-  CopyFileA(exe.c_str(), (dir + "\\korvalin.exe").c_str(), FALSE);
+  for (const char* program : {"korvalin.exe", "korvalin-cli.exe"}) {
+    const std::string built = platform::RunDirectory() + "\\..\\app\\" + program;
+    CopyFileA(built.c_str(), (dir + "\\" + program).c_str(), FALSE);
+  }
   return dir;
 }
 
@@ -108,6 +119,235 @@ TEST(EndToEnd, StartsPreparesDataAndEndsWithZeroWhenClosed) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
+}
+
+// ---------------------------------------------------------------------------
+// Driving the window from outside.
+
+// The window's controls in the order of its form, which is the order of its
+// child windows.
+enum ControlIndex {
+  kCurrentPathBox = 1,
+  kBox1 = 3, kBrowse1 = 4, kUse1 = 5,
+  kBox2 = 7, kBrowse2 = 8, kUse2 = 9,
+  kBox3 = 11, kBrowse3 = 12, kUse3 = 13,
+};
+
+HWND ControlAt(HWND window, int index) {
+  HWND h = GetWindow(window, GW_CHILD);
+  for (int i = 0; h && i < index; ++i) h = GetWindow(h, GW_HWNDNEXT);
+  return h;
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Polls for up to ten seconds.
+template <typename F>
+bool WaitFor(F done) {
+  for (int i = 0; i < 1000 && !done(); ++i) Sleep(10);
+  return done();
+}
+
+// A folder's stored form under the window's key, computed apart from the
+// program: each byte XOR 0x0E in upper-case hexadecimal, then characters 3
+// to 11 of MD5("peltrimuva") = b89e0e5c281a1230afb461273f8b6040.
+std::string Stored(const std::string& folder) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : folder) {
+    const unsigned char b = static_cast<unsigned char>(c) ^ 0x0E;
+    out += kDigits[b >> 4];
+    out += kDigits[b & 15];
+  }
+  return out + "9E0E5C281";
+}
+
+// One run of korvalin.exe in a scratch folder.
+class Program {
+ public:
+  explicit Program(const std::string& dir) {
+    const std::string exe = dir + "\\korvalin.exe";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string cmd = "\"" + exe + "\"";
+    if (CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\", &si,
+                       &pi_)) {
+      window_ = WaitForMainWindow(pi_.dwProcessId);
+    }
+  }
+  ~Program() {
+    if (pi_.hProcess) {
+      TerminateProcess(pi_.hProcess, 99);
+      CloseHandle(pi_.hThread);
+      CloseHandle(pi_.hProcess);
+    }
+  }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  HWND Window() const { return window_; }
+  DWORD Pid() const { return pi_.dwProcessId; }
+  HWND Control(int index) const { return ControlAt(window_, index); }
+  std::string Text(int index) const { return drive::TextOf(Control(index)); }
+  bool WaitForText(int index, const std::string& text) const {
+    return WaitFor([&] { return Text(index) == text; });
+  }
+  // Posted, as a click that does not wait for its handler.
+  void Click(int index) const { PostMessageA(Control(index), BM_CLICK, 0, 0); }
+
+  // Closes the window; the process's exit code, or 99 when it did not end.
+  DWORD Close() {
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    DWORD code = 99;
+    if (WaitForSingleObject(pi_.hProcess, 20000) == WAIT_OBJECT_0) {
+      GetExitCodeProcess(pi_.hProcess, &code);
+    }
+    return code;
+  }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+  HWND window_ = nullptr;
+};
+
+// Browse on a slot, folder picked in the dialog; what the dialog showed.
+std::vector<std::string> Pick(const Program& program, int browse, const std::string& folder) {
+  program.Click(browse);
+  const HWND dialog = drive::WaitForDialog(program.Pid(), drive::Kind::kFolderDialog);
+  if (!dialog) return {"no folder dialog"};
+  const std::vector<std::string> labels = drive::VisibleTexts(dialog, "Static");
+  EXPECT_TRUE(drive::SelectInFolderDialog(dialog, folder));
+  drive::Press(dialog, IDOK);
+  EXPECT_TRUE(drive::WaitUntilGone(dialog));
+  return labels;
+}
+
+// Use on a slot and OK on the confirmation; what the confirmation showed.
+drive::MessageBoxSeen Use(const Program& program, int use) {
+  program.Click(use);
+  const HWND box = drive::WaitForDialog(program.Pid(), drive::Kind::kMessageBox);
+  if (!box) return {};
+  const drive::MessageBoxSeen seen = drive::Inspect(box);
+  EXPECT_FALSE(IsWindowEnabled(program.Window())) << "task-modal";
+  drive::Press(box, IDOK);
+  EXPECT_TRUE(drive::WaitUntilGone(box));
+  return seen;
+}
+
+// korvalin-cli.exe with the arguments; its standard output.
+std::string RunCli(const std::string& dir, const std::string& arguments, DWORD* code) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0)) return {};
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = write;
+  si.hStdError = write;
+  const std::string exe = dir + "\\korvalin-cli.exe";
+  std::string cmd = "\"" + exe + "\" " + arguments;
+  PROCESS_INFORMATION pi{};
+  const BOOL started = CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, TRUE,
+                                      DETACHED_PROCESS, nullptr, nullptr, &si, &pi);
+  CloseHandle(write);
+  std::string out;
+  if (started) {
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(read, buffer, sizeof buffer, &n, nullptr) && n > 0) out.append(buffer, n);
+    WaitForSingleObject(pi.hProcess, 30000);
+    GetExitCodeProcess(pi.hProcess, code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  CloseHandle(read);
+  return out;
+}
+
+class Slots : public testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = PrepareScratchFolder(info->name());
+    ini_ = dir_ + "\\Data\\Config.ini";
+  }
+  // A client folder beside the program (Chinese and a space, as users have).
+  std::string MakeClient(const std::string& name) const {
+    const std::string clients = dir_ + "\\客户端";
+    CreateDirectoryA(clients.c_str(), nullptr);
+    const std::string folder = clients + "\\" + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+  }
+
+  client_key::Guard registry_;
+  std::string dir_, ini_;
+};
+
+TEST_F(Slots, BrowseRemembersUseSwitchesAndTheNextStartShowsThePick) {
+  const std::string client = MakeClient("微信 3.9");
+  ASSERT_TRUE(client_key::Set(REG_SZ, "C:\\之前"));
+  {
+    Program program(dir_);
+    ASSERT_TRUE(program.Window());
+    EXPECT_TRUE(program.WaitForText(kCurrentPathBox, "C:\\之前"));
+    // A first start: nothing remembered, the boxes lose the form's texts.
+    for (const int box : {kBox1, kBox2, kBox3}) EXPECT_TRUE(program.WaitForText(box, "")) << box;
+
+    EXPECT_EQ(Pick(program, kBrowse2, client), std::vector<std::string>{"选择微信目录"});
+    EXPECT_TRUE(program.WaitForText(kBox2, client));
+    const std::string expected = "[版本配置]\r\n版本二=" + Stored(client) + "\r\n";
+    EXPECT_TRUE(WaitFor([&] { return FileBytes(ini_) == expected; })) << FileBytes(ini_);
+
+    const drive::MessageBoxSeen seen = Use(program, kUse2);
+    EXPECT_EQ(seen.caption, "信息：");
+    EXPECT_EQ(seen.texts, std::vector<std::string>{"切换成功"});
+    EXPECT_EQ(seen.buttons.size(), 1u);
+    EXPECT_TRUE(seen.okButton);
+    EXPECT_EQ(seen.icons, 0);
+    EXPECT_EQ(seen.owner, nullptr);
+    EXPECT_TRUE(program.WaitForText(kCurrentPathBox, client));
+    const client_key::Stored stored = client_key::Read();
+    EXPECT_EQ(stored.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(stored.data, client_key::StoredForm(client));
+    EXPECT_EQ(program.Close(), 0u);
+  }
+  {
+    Program program(dir_);
+    ASSERT_TRUE(program.Window());
+    EXPECT_TRUE(program.WaitForText(kBox2, client));
+    EXPECT_EQ(program.Text(kBox1), "");
+    EXPECT_EQ(program.Text(kBox3), "");
+    EXPECT_EQ(program.Text(kCurrentPathBox), client);
+    EXPECT_EQ(program.Close(), 0u);
+  }
+}
+
+// korvalin-cli keeps its folders in the same Data\Config.ini: each program
+// sees what the other remembered.
+TEST_F(Slots, TheWindowAndKorvalinCliShareTheRememberedFolders) {
+  const std::string set = MakeClient("命令行设的");
+  const std::string picked = MakeClient("窗口选的");
+  DWORD code = 99;
+  RunCli(dir_, "set 1 \"" + set + "\"", &code);
+  ASSERT_EQ(code, 0u);
+  {
+    Program program(dir_);
+    ASSERT_TRUE(program.Window());
+    EXPECT_TRUE(program.WaitForText(kBox1, set));
+    EXPECT_TRUE(program.WaitForText(kBox3, ""));
+    Pick(program, kBrowse3, picked);
+    EXPECT_TRUE(program.WaitForText(kBox3, picked));
+    EXPECT_EQ(program.Close(), 0u);
+  }
+  const std::string status = RunCli(dir_, "status", &code);
+  EXPECT_EQ(code, 0u);
+  EXPECT_NE(status.find("  1 最新版  " + set + "  "), std::string::npos) << status;
+  EXPECT_NE(status.find("  3 版本三  " + picked + "  "), std::string::npos) << status;
 }
 
 }  // namespace
