@@ -18,10 +18,9 @@ inline constexpr std::string_view kDefaultBrowseTitle = "请选择一个文件�
 // box for a name, newStyle asks for the resizable new-style dialog, and
 // ownerWindow (null for none) owns it. Spaces (ASCII and full-width) around
 // the path are removed.
-std::string BrowseForFolder(std::string_view title = kDefaultBrowseTitle,
-                            bool includeFiles = false, std::string_view initialFolder = {},
-                            bool showEditBox = false, bool newStyle = true,
-                            void* ownerWindow = nullptr);
+std::string BrowseForFolder(std::string_view title = kDefaultBrowseTitle, bool includeFiles = false,
+                            std::string_view initialFolder = {}, bool showEditBox = false,
+                            bool newStyle = true, void* ownerWindow = nullptr);
 
 // The dialog's callback: on BFFM_INITIALIZED it selects the folder held by
 // BrowseInitialFolder(); every other message is left alone.

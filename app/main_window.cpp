@@ -53,9 +53,12 @@ void OnUse(Window window) noexcept {
 }
 
 constexpr ClickHook kMainClicks[] = {
-    {kWindowSlots[0].browse, OnBrowse<1>}, {kWindowSlots[0].use, OnUse<1>},
-    {kWindowSlots[1].browse, OnBrowse<2>}, {kWindowSlots[1].use, OnUse<2>},
-    {kWindowSlots[2].browse, OnBrowse<3>}, {kWindowSlots[2].use, OnUse<3>},
+    {kWindowSlots[0].browse, OnBrowse<1>},
+    {kWindowSlots[0].use, OnUse<1>},
+    {kWindowSlots[1].browse, OnBrowse<2>},
+    {kWindowSlots[1].use, OnUse<2>},
+    {kWindowSlots[2].browse, OnBrowse<3>},
+    {kWindowSlots[2].use, OnUse<3>},
     {"介绍", ShowIntroduction},
 };
 
@@ -83,7 +86,8 @@ void OnMainWindowCreated(Window window) noexcept {
   auto opened = std::make_shared<config::ConfigStore>(*store);
   config::OpenSlotStore(*opened);
   store = std::move(opened);
-  platform::StartBackgroundTask([window, shared = ShareStore()] { LoadSlotPaths(window, *shared); });
+  platform::StartBackgroundTask(
+      [window, shared = ShareStore()] { LoadSlotPaths(window, *shared); });
 }
 
 void ReleaseAtExit() noexcept {

@@ -25,11 +25,11 @@ using FolderDialogCallback = int (*)(void* dialog, unsigned message, std::intptr
 // The fields of BROWSEINFOA that a caller sets. The others stay zero: no root
 // item (the tree starts at the desktop), no display-name buffer, no image.
 struct FolderDialogRecord {
-  void* owner = nullptr;  // hwndOwner
-  const char* title = nullptr;  // lpszTitle
-  unsigned flags = 0;  // ulFlags
+  void* owner = nullptr;                    // hwndOwner
+  const char* title = nullptr;              // lpszTitle
+  unsigned flags = 0;                       // ulFlags
   FolderDialogCallback callback = nullptr;  // lpfn
-  std::intptr_t data = 0;  // lParam, handed to the callback
+  std::intptr_t data = 0;                   // lParam, handed to the callback
 };
 
 // Runs the dialog until it is closed, then writes the chosen item's

@@ -51,8 +51,8 @@ inline Stored Read() {
 // What a REG_SZ value written from GBK text holds: its characters and a zero.
 inline std::wstring StoredForm(const std::string& gbk) {
   std::wstring wide(gbk.size() + 1, L'\0');
-  const int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()),
-                                    wide.data(), static_cast<int>(wide.size()));
+  const int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(),
+                                    static_cast<int>(wide.size()));
   wide.resize(static_cast<std::size_t>(n > 0 ? n : 0));
   return wide + L'\0';
 }

@@ -9,12 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 
 #include "client_key.h"
+#include "config_file.h"
 #include "dialog_driver.h"
 #include "platform/folders.h"
 
@@ -92,8 +91,8 @@ TEST(EndToEnd, StartsPreparesDataAndEndsWithZeroWhenClosed) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::string cmd = "\"" + exe + "\"";
-    ASSERT_TRUE(CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               "C:\\", &si, &pi));
+    ASSERT_TRUE(CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, "C:\\",
+                               &si, &pi));
     const HWND window = WaitForMainWindow(pi.dwProcessId);
     EXPECT_TRUE(window);
     if (window) {
@@ -128,9 +127,15 @@ TEST(EndToEnd, StartsPreparesDataAndEndsWithZeroWhenClosed) {
 // child windows.
 enum ControlIndex {
   kCurrentPathBox = 1,
-  kBox1 = 3, kBrowse1 = 4, kUse1 = 5,
-  kBox2 = 7, kBrowse2 = 8, kUse2 = 9,
-  kBox3 = 11, kBrowse3 = 12, kUse3 = 13,
+  kBox1 = 3,
+  kBrowse1 = 4,
+  kUse1 = 5,
+  kBox2 = 7,
+  kBrowse2 = 8,
+  kUse2 = 9,
+  kBox3 = 11,
+  kBrowse3 = 12,
+  kUse3 = 13,
 };
 
 HWND ControlAt(HWND window, int index) {
@@ -139,30 +144,13 @@ HWND ControlAt(HWND window, int index) {
   return h;
 }
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using config_file::StoredFolder;
 
 // Polls for up to ten seconds.
 template <typename F>
 bool WaitFor(F done) {
   for (int i = 0; i < 1000 && !done(); ++i) Sleep(10);
   return done();
-}
-
-// A folder's stored form under the window's key, computed apart from the
-// program: each byte XOR 0x0E in upper-case hexadecimal, then characters 3
-// to 11 of MD5("peltrimuva") = b89e0e5c281a1230afb461273f8b6040.
-std::string Stored(const std::string& folder) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : folder) {
-    const unsigned char b = static_cast<unsigned char>(c) ^ 0x0E;
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
-  }
-  return out + "9E0E5C281";
 }
 
 // One run of korvalin.exe in a scratch folder.
@@ -300,8 +288,9 @@ TEST_F(Slots, BrowseRemembersUseSwitchesAndTheNextStartShowsThePick) {
 
     EXPECT_EQ(Pick(program, kBrowse2, client), std::vector<std::string>{"选择微信目录"});
     EXPECT_TRUE(program.WaitForText(kBox2, client));
-    const std::string expected = "[版本配置]\r\n版本二=" + Stored(client) + "\r\n";
-    EXPECT_TRUE(WaitFor([&] { return FileBytes(ini_) == expected; })) << FileBytes(ini_);
+    const std::string expected = "[版本配置]\r\n版本二=" + StoredFolder(client) + "\r\n";
+    EXPECT_TRUE(WaitFor([&] { return config_file::Bytes(ini_) == expected; }))
+        << config_file::Bytes(ini_);
 
     const drive::MessageBoxSeen seen = Use(program, kUse2);
     EXPECT_EQ(seen.caption, "信息：");

@@ -21,6 +21,7 @@
 #include "app/folder_picker.h"
 #include "app/main_window.h"
 #include "client_key.h"
+#include "config_file.h"
 #include "config/config_store.h"
 #include "config/version_slots.h"
 #include "dialog_driver.h"
@@ -53,26 +54,8 @@ bool PumpUntil(F done) {
 }
 
 std::string IniPath() { return platform::RunDirectory() + "\\Data\\Config.ini"; }
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// A folder's stored form under the slots' key, computed apart from the
-// cipher: each byte XOR 0x0E as two upper-case hexadecimal digits, then
-// characters 3 to 11 of the MD5 text of "peltrimuva"
-// (b89e0e5c281a1230afb461273f8b6040), upper-cased.
-std::string Stored(const std::string& folder) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (const char c : folder) {
-    const unsigned char b = static_cast<unsigned char>(c) ^ 0x0E;
-    out += kDigits[b >> 4];
-    out += kDigits[b & 15];
-  }
-  return out + "9E0E5C281";
-}
+std::string IniBytes() { return config_file::Bytes(IniPath()); }
+using config_file::StoredFolder;
 
 // A real folder under the temporary folder.
 std::string MakeFolder(const std::string& name) {
@@ -148,7 +131,8 @@ class Answerer {
     std::function<void(HWND)> act;
   };
 
-  explicit Answerer(std::vector<Step> steps) : steps_(std::move(steps)), thread_([this] { Run(); }) {}
+  explicit Answerer(std::vector<Step> steps)
+      : steps_(std::move(steps)), thread_([this] { Run(); }) {}
   ~Answerer() { Finish(); }
   Answerer(const Answerer&) = delete;
   Answerer& operator=(const Answerer&) = delete;
@@ -303,7 +287,9 @@ class Slots : public testing::Test {
   }
 
   HWND Control(std::string_view name) { return Hwnd(gui::FindControl(main_, name)); }
-  std::string Text(std::string_view name) { return gui::ControlText(gui::FindControl(main_, name)); }
+  std::string Text(std::string_view name) {
+    return gui::ControlText(gui::FindControl(main_, name));
+  }
   // As typing leaves it.
   void Type(std::string_view box, const std::string& text) {
     SetWindowTextA(Control(box), text.c_str());
@@ -468,7 +454,7 @@ TEST_F(Slots, BrowsePicksShowsAndRemembersTheFolderForTheNextStart) {
 
   EXPECT_EQ(Text(Row(2).box), folder);
   EXPECT_EQ(app::PickedFolder(), folder);
-  EXPECT_EQ(FileBytes(IniPath()), "[版本配置]\r\n版本二=" + Stored(folder) + "\r\n");
+  EXPECT_EQ(IniBytes(), "[版本配置]\r\n版本二=" + StoredFolder(folder) + "\r\n");
 
   Restart();
   EXPECT_EQ(Text(Row(1).box), "");
@@ -480,7 +466,7 @@ TEST_F(Slots, BrowseCancelledOrOnAVirtualFolderChangesNothing) {
   const std::string kept = MakeFolder("已记住");
   const std::string other = MakeFolder("另一个");
   RememberDirectly({{1, kept}});
-  const std::string bytes = FileBytes(IniPath());
+  const std::string bytes = IniBytes();
   Start();
   ASSERT_EQ(Text(Row(1).box), kept);
   const struct {
@@ -496,16 +482,16 @@ TEST_F(Slots, BrowseCancelledOrOnAVirtualFolderChangesNothing) {
     Type(Row(3).box, "");
     Browse(3, other);
     ASSERT_EQ(app::PickedFolder(), other);
-    const std::string withOther = FileBytes(IniPath());
+    const std::string withOther = IniBytes();
 
     Answerer answerer({c.step});
     Click(Row(1).browse);
     EXPECT_EQ(answerer.Finish(), 1);
     EXPECT_EQ(app::PickedFolder(), "");
     EXPECT_EQ(Text(Row(1).box), kept);
-    EXPECT_EQ(FileBytes(IniPath()), withOther);
+    EXPECT_EQ(IniBytes(), withOther);
   }
-  EXPECT_NE(bytes, FileBytes(IniPath()));
+  EXPECT_NE(bytes, IniBytes());
 }
 
 TEST_F(Slots, TheSameFolderPickedForTwoSlotsIsStoredUnderBoth) {
@@ -513,8 +499,8 @@ TEST_F(Slots, TheSameFolderPickedForTwoSlotsIsStoredUnderBoth) {
   Start();
   Browse(1, folder);
   Browse(3, folder);
-  EXPECT_EQ(FileBytes(IniPath()), "[版本配置]\r\n版本一=" + Stored(folder) + "\r\n版本三=" +
-                                      Stored(folder) + "\r\n");
+  EXPECT_EQ(IniBytes(), "[版本配置]\r\n版本一=" + StoredFolder(folder) +
+                            "\r\n版本三=" + StoredFolder(folder) + "\r\n");
   EXPECT_EQ(Text(Row(1).box), folder);
   EXPECT_EQ(Text(Row(3).box), folder);
 }
@@ -522,7 +508,7 @@ TEST_F(Slots, TheSameFolderPickedForTwoSlotsIsStoredUnderBoth) {
 TEST_F(Slots, ATypedFolderIsUsedButNotRemembered) {
   const std::string remembered = MakeFolder("记住的");
   RememberDirectly({{3, remembered}});
-  const std::string bytes = FileBytes(IniPath());
+  const std::string bytes = IniBytes();
   Start();
   const std::string typed = "D:\\手输的目录";
   Type(Row(3).box, typed);
@@ -530,7 +516,7 @@ TEST_F(Slots, ATypedFolderIsUsedButNotRemembered) {
   EXPECT_EQ(client_key::Read().data, client_key::StoredForm(typed));
   Restart();
   EXPECT_EQ(Text(Row(3).box), remembered);
-  EXPECT_EQ(FileBytes(IniPath()), bytes);
+  EXPECT_EQ(IniBytes(), bytes);
 }
 
 TEST_F(Slots, WithNothingUnderTheKeyTheBoxesEndEmpty) {
@@ -564,16 +550,17 @@ TEST_F(Slots, ClicksDuringASaveNeitherCorruptItNorAreLost) {
     std::string file;
   } cases[] = {
       {"browse the same slot", Second::kBrowseSameSlot, b, "",
-       "[版本配置]\r\n版本二=" + Stored(b) + "\r\n"},
+       "[版本配置]\r\n版本二=" + StoredFolder(b) + "\r\n"},
       {"browse another slot", Second::kBrowseOtherSlot, a, b,
-       "[版本配置]\r\n版本二=" + Stored(a) + "\r\n版本三=" + Stored(b) + "\r\n"},
-      {"use the same slot", Second::kUse, a, "", "[版本配置]\r\n版本二=" + Stored(a) + "\r\n"},
+       "[版本配置]\r\n版本二=" + StoredFolder(a) + "\r\n版本三=" + StoredFolder(b) + "\r\n"},
+      {"use the same slot", Second::kUse, a, "",
+       "[版本配置]\r\n版本二=" + StoredFolder(a) + "\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     DeleteFileA(IniPath().c_str());
     Restart();
-    const HWND secondButton = Control(c.second == Second::kBrowseSameSlot  ? Row(2).browse
+    const HWND secondButton = Control(c.second == Second::kBrowseSameSlot    ? Row(2).browse
                                       : c.second == Second::kBrowseOtherSlot ? Row(3).browse
                                                                              : Row(2).use);
     // When the second click's dialog shows: what the box and the file held.
@@ -581,13 +568,14 @@ TEST_F(Slots, ClicksDuringASaveNeitherCorruptItNorAreLost) {
     const HWND box2 = Control(Row(2).box);
     auto record = [&] {
       boxAtSecond = drive::TextOf(box2);
-      fileAtSecond = FileBytes(IniPath());
+      fileAtSecond = IniBytes();
     };
     Confirmation confirmation;
     Answerer::Step second =
         c.second == Second::kUse
             ? Answerer::Step{Kind::kMessageBox,
-                             [&, confirm = Confirm(&confirmation, Hwnd(main_), Control(app::kCurrentPathBox))](HWND d) {
+                             [&, confirm = Confirm(&confirmation, Hwnd(main_),
+                                                   Control(app::kCurrentPathBox))](HWND d) {
                                record();
                                confirm.act(d);
                              }}
@@ -607,7 +595,7 @@ TEST_F(Slots, ClicksDuringASaveNeitherCorruptItNorAreLost) {
 
     EXPECT_EQ(Text(Row(2).box), c.box2);
     EXPECT_EQ(Text(Row(3).box), c.box3);
-    EXPECT_EQ(FileBytes(IniPath()), c.file);
+    EXPECT_EQ(IniBytes(), c.file);
     if (c.second == Second::kUse) {
       EXPECT_EQ(client_key::Read().data, client_key::StoredForm(a));
     }
@@ -661,8 +649,8 @@ TEST_F(Picker, OptionsShapeTheDialogAndTheResultIsTheChosenPath) {
        folder, "", "所有者", false, true, owner, "", folder},
       // Spaces around the path go, full-width ones too, even as part of a
       // name.
-      {"full-width space at the end", [] { return app::BrowseForFolder("空格"); }, fullWidthEnd,
-       "", "空格", false, true, nullptr, "", fullWidthEnd.substr(0, fullWidthEnd.size() - 2)},
+      {"full-width space at the end", [] { return app::BrowseForFolder("空格"); }, fullWidthEnd, "",
+       "空格", false, true, nullptr, "", fullWidthEnd.substr(0, fullWidthEnd.size() - 2)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
