@@ -55,8 +55,14 @@ wine_session_start() {
   # programs (see tests/wine_desktop_keeper.cpp); wineserver -k ends it.
   local keeper="$build_dir/tests/wine_desktop_keeper.exe"
   if [ -f "$keeper" ]; then
-    wine "$keeper" </dev/null >/dev/null 2>&1 &
+    local ready="$build_dir/wine-desktop-ready"
+    rm -f "$ready"
+    wine "$keeper" "$(winepath -w "$ready" 2>/dev/null)" </dev/null >/dev/null 2>&1 &
     disown $! 2>/dev/null || true
+    # Wait for its window, and so for the desktop: a desktop that a test's
+    # own process started would hold the test runner's pipes.
+    local i
+    for i in $(seq 1 300); do [ -e "$ready" ] && break; sleep 0.1; done
   fi
 }
 
