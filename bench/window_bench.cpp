@@ -392,24 +392,58 @@ void RunFloor(Samples& out) {
   End(s, window);
 }
 
-DWORD WINAPI ShowConfirmation(LPVOID) {
-  MessageBoxA(nullptr, kConfirmText, kConfirmCaption, MB_OK | MB_TASKMODAL);
-  return 0;
-}
+// The floor of the confirmation: the same message box called on a GUI thread
+// of this process that has nothing else to do (it owns a hidden window, as
+// korvalin.exe's GUI thread owns its main window), watched the same way.
+class BareConfirmation {
+ public:
+  BareConfirmation()
+      : go_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+        done_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+        thread_(CreateThread(nullptr, 0, Run, this, 0, nullptr)) {
+    WaitForSingleObject(done_, kTimeoutMs);  // its window exists
+  }
+  ~BareConfirmation() {
+    quit_ = true;
+    SetEvent(go_);
+    WaitForSingleObject(thread_, kTimeoutMs);
+    CloseHandle(thread_);
+    CloseHandle(done_);
+    CloseHandle(go_);
+  }
+  BareConfirmation(const BareConfirmation&) = delete;
+  BareConfirmation& operator=(const BareConfirmation&) = delete;
 
-// The floor of the confirmation: the same message box called on a thread of
-// this process with nothing else to do, watched the same way.
-void RunBareConfirmation(Samples& out) {
-  const double called = NowMs();
-  const HANDLE thread = CreateThread(nullptr, 0, ShowConfirmation, nullptr, 0, nullptr);
-  HWND box = nullptr;
-  const double shown = WaitForConfirmation(GetCurrentProcessId(), &box);
-  if (!shown) Fail("the bare message box");
-  out.confirmMs.push_back(shown - called);
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  WaitForSingleObject(thread, kTimeoutMs);
-  CloseHandle(thread);
-}
+  // From the call of MessageBoxA until its box is shown.
+  double Measure() {
+    SetEvent(go_);
+    HWND box = nullptr;
+    const double shown = WaitForConfirmation(GetCurrentProcessId(), &box);
+    if (!shown) Fail("the bare message box");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitForSingleObject(done_, kTimeoutMs);
+    return shown - calledMs_;
+  }
+
+ private:
+  static DWORD WINAPI Run(LPVOID p) {
+    auto* self = static_cast<BareConfirmation*>(p);
+    const HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+    SetEvent(self->done_);
+    while (WaitForSingleObject(self->go_, INFINITE) == WAIT_OBJECT_0 && !self->quit_) {
+      self->calledMs_ = NowMs();
+      MessageBoxA(nullptr, kConfirmText, kConfirmCaption, MB_OK | MB_TASKMODAL);
+      SetEvent(self->done_);
+    }
+    DestroyWindow(window);
+    return 0;
+  }
+
+  HANDLE go_, done_, thread_;
+  volatile double calledMs_ = 0;  // written before go_'s box is shown
+  volatile bool quit_ = false;
+};
 
 struct RegistryWatch {
   HANDLE changed;
@@ -535,11 +569,12 @@ int main(int argc, char** argv) {
   PrepareScratch(korvalinExe, floorExe);
 
   Samples korvalin, floor;
+  BareConfirmation bareConfirmation;
   {
     // One untimed run of each first: file caches and the like.
     Samples warm;
     RunFloor(warm);
-    RunBareConfirmation(warm);
+    bareConfirmation.Measure();
     RunKorvalin(1, warm);
   }
   // Then pairs in alternating order, so that drift over the session falls
@@ -548,12 +583,12 @@ int main(int argc, char** argv) {
     const int slot = i % 3 + 1;
     if (i % 2 == 0) {
       RunFloor(floor);
-      RunBareConfirmation(floor);
+      floor.confirmMs.push_back(bareConfirmation.Measure());
       RunKorvalin(slot, korvalin);
     } else {
       RunKorvalin(slot, korvalin);
       RunFloor(floor);
-      RunBareConfirmation(floor);
+      floor.confirmMs.push_back(bareConfirmation.Measure());
     }
     std::fprintf(stderr, "\rwindow_bench: %d of %d runs", i + 1, runs);
   }
