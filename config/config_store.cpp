@@ -1,7 +1,5 @@
 #include "config/config_store.h"
 
-#include <charconv>
-
 #include "cipher/value_cipher.h"
 #include "platform/folders.h"
 #include "platform/profile.h"
@@ -11,7 +9,10 @@ namespace config {
 namespace {
 
 constexpr std::string_view kBuiltInKeyText = "Qelmar";
-constexpr double kBuiltInKeyNumber = 20.48;
+// The decimal text of the fixed real number 20.48, written out: formatting a
+// double at run time (std::to_chars) links some 200 KB of conversion tables
+// into every program for these five characters.
+constexpr std::string_view kBuiltInKeyNumber = "20.48";
 
 // Passed as the default of every lookup: a value that reads back as exactly
 // these ten bytes is an absent item.
@@ -44,11 +45,7 @@ bool EndsInBackslash(std::string_view path) noexcept {
 
 }  // namespace
 
-std::string BuiltInKey() {
-  char number[32];
-  const auto result = std::to_chars(number, number + sizeof number, kBuiltInKeyNumber);
-  return std::string(kBuiltInKeyText) + std::string(number, result.ptr);
-}
+std::string BuiltInKey() { return std::string(kBuiltInKeyText) + std::string(kBuiltInKeyNumber); }
 
 bool EnsureFolderExists(std::string_view path) {
   std::string folder(path);
