@@ -183,18 +183,34 @@ std::string InstallPath(HKEY key) {
 // ---- The scratch folder -------------------------------------------------------
 
 std::string scratch;
+HANDLE running = nullptr;  // the program started last, until it has ended
 
 void RemoveScratch() {
   if (scratch.empty()) return;
   DeleteFileA((scratch + "\\Data\\Config.ini").c_str());
   RemoveDirectoryA((scratch + "\\Data").c_str());
-  DeleteFileA((scratch + "\\korvalin.exe").c_str());
-  DeleteFileA((scratch + "\\floor_window.exe").c_str());
-  RemoveDirectoryA(scratch.c_str());
+  // A program that has only just ended may still have its image mapped for
+  // a moment, which keeps the file from being deleted.
+  for (const char* exe : {"\\korvalin.exe", "\\floor_window.exe"}) {
+    const std::string path = scratch + exe;
+    for (int i = 0; i < 100 && !DeleteFileA(path.c_str()) &&
+                    GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+         ++i) {
+      Sleep(20);
+    }
+  }
+  if (!RemoveDirectoryA(scratch.c_str())) {
+    std::fprintf(stderr, "window_bench: could not remove %s\n", scratch.c_str());
+  }
   scratch.clear();
 }
 
 void CleanUp() {
+  if (running) {
+    TerminateProcess(running, 99);  // its copy could not be removed
+    WaitForSingleObject(running, kTimeoutMs);
+    running = nullptr;
+  }
   RestoreKey();
   RemoveScratch();
 }
@@ -250,6 +266,7 @@ Started Start(const char* exeName) {
                       scratch.c_str(), &si, &s.pi)) {
     Fail("CreateProcess");
   }
+  running = s.pi.hProcess;
   return s;
 }
 
@@ -259,6 +276,7 @@ void End(Started& s, HWND window) {
     TerminateProcess(s.pi.hProcess, 99);
     WaitForSingleObject(s.pi.hProcess, kTimeoutMs);
   }
+  running = nullptr;
   CloseHandle(s.pi.hThread);
   CloseHandle(s.pi.hProcess);
 }
