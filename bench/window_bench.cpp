@@ -546,6 +546,9 @@ Summary Summarise(std::vector<double> v) {
   return {at(0.5), at(0.25), at(0.75)};
 }
 
+// The ratio is that of the medians; in brackets the median of the ratios
+// within each pair of runs, which a load that changes over the session
+// (other programs on the machine) disturbs less.
 void PrintRow(const char* what, const std::vector<double>& korvalin,
               const std::vector<double>& floor, const char* unit, int decimals,
               const char* goal) {
@@ -556,8 +559,12 @@ void PrintRow(const char* what, const std::vector<double>& korvalin,
     std::printf(" | | ");
   } else {
     const Summary f = Summarise(floor);
-    std::printf(" | %.*f %s (%.*f-%.*f) | %.2f", decimals, f.median, unit, decimals, f.low,
-                decimals, f.high, k.median / f.median);
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < korvalin.size() && i < floor.size(); ++i) {
+      ratios.push_back(korvalin[i] / floor[i]);
+    }
+    std::printf(" | %.*f %s (%.*f-%.*f) | %.2f (%.2f)", decimals, f.median, unit, decimals,
+                f.low, decimals, f.high, k.median / f.median, Summarise(ratios).median);
   }
   std::printf(" | %s |\n", goal);
 }
@@ -615,8 +622,8 @@ int main(int argc, char** argv) {
   timeEndPeriod(1);
   if (keeper) DestroyWindow(keeper);
 
-  std::printf("| %d runs each, interleaved: median (quartiles) | korvalin.exe | floor | ratio | "
-              "goal |\n|---|---|---|---|---|\n",
+  std::printf("| %d runs each, interleaved: median (quartiles) | korvalin.exe | floor | ratio "
+              "(paired) | goal |\n|---|---|---|---|---|\n",
               runs);
   PrintRow("start-up: process created until the four boxes hold their texts", korvalin.startupMs,
            floor.startupMs, "ms", 1, "<= 1.15 x floor");
