@@ -405,17 +405,26 @@ struct Samples {
   std::vector<double> shownMs, startupMs, privateKb, registryMs, confirmMs;
 };
 
-// The floor: from CreateProcess until its window is shown with its boxes.
-void RunFloor(Samples& out) {
-  Started s = Start("floor_window.exe");
-  const Ready r = WaitUntilReady(s.pi.dwProcessId,
-                                 {std::begin(kFormBoxTexts), std::end(kFormBoxTexts)});
-  const HWND window = r.window;
-  if (!window) Fail("the floor's window");
+// Starts the program and records its start-up until its boxes hold the
+// expected texts and, once it has settled, its private bytes. Yields its
+// main window.
+HWND StartAndMeasure(const char* exeName, const std::vector<std::string>& expected,
+                     Started& s, Samples& out) {
+  s = Start(exeName);
+  const Ready r = WaitUntilReady(s.pi.dwProcessId, expected);
+  if (!r.window) Fail("the start-up (the main window with its four texts)");
   out.shownMs.push_back(r.shownMs - s.startMs);
   out.startupMs.push_back(r.readyMs - s.startMs);
   Sleep(kSettleMs);
   out.privateKb.push_back(PrivateKb(s.pi.hProcess));
+  return r.window;
+}
+
+// The floor: from CreateProcess until its window is shown with its boxes.
+void RunFloor(Samples& out) {
+  Started s;
+  const HWND window = StartAndMeasure(
+      "floor_window.exe", {std::begin(kFormBoxTexts), std::end(kFormBoxTexts)}, s, out);
   End(s, window);
 }
 
@@ -490,15 +499,9 @@ DWORD WINAPI WatchRegistry(LPVOID p) {
 // refreshed 编辑框4 awaited, and the window closed.
 void RunKorvalin(int slot, Samples& out) {
   SetInstallPath(kStartValue);
-  Started s = Start("korvalin.exe");
-  const Ready r = WaitUntilReady(
-      s.pi.dwProcessId, {kStartValue, kSlotFolders[0], kSlotFolders[1], kSlotFolders[2]});
-  const HWND window = r.window;
-  if (!window) Fail("korvalin.exe's window with its four texts");
-  out.shownMs.push_back(r.shownMs - s.startMs);
-  out.startupMs.push_back(r.readyMs - s.startMs);
-  Sleep(kSettleMs);
-  out.privateKb.push_back(PrivateKb(s.pi.hProcess));
+  Started s;
+  const HWND window = StartAndMeasure(
+      "korvalin.exe", {kStartValue, kSlotFolders[0], kSlotFolders[1], kSlotFolders[2]}, s, out);
 
   const std::vector<HWND> use = ChildrenByTop(window, "Button", kUseText);
   if (use.size() != 3) Fail("finding the Use buttons");
