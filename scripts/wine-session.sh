@@ -42,6 +42,12 @@ wine_session_start() {
       wine reg delete "$x11" /v "$v" /f </dev/null >/dev/null 2>&1 || true
     fi
   done
+  # A program that crashes (an undefined-behaviour trap of the checked build
+  # among them) ends at once with its exception code and a backtrace on
+  # standard error: no crash dialog waits on the display for a click.
+  grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg" 2>/dev/null ||
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      </dev/null >/dev/null 2>&1 || true
   # Wine draws the title-bar buttons with Marlett (Debian's fonts-wine), but
   # this build does not look in that package's folder: give the prefix a copy.
   local fonts="$WINEPREFIX/drive_c/windows/Fonts"
