@@ -5,14 +5,10 @@
 // (every test program of a run shares the prefix).
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cli/client.h"
@@ -20,212 +16,25 @@
 #include "config/config_store.h"
 #include "config/version_slots.h"
 #include "platform/files.h"
+
+#include "child_process.h"
 #include "scratch_files.h"
+#include "wechat_key.h"
 
 namespace {
 
+using namespace child;
+using namespace wechat_key;
 using scratch::Exists;
 using scratch::ReadBytes;
 using scratch::RemoveTree;
 using scratch::WriteBytes;
 
-// CMake gives build paths; under Wine a Unix path is one on drive Z:.
-std::string WindowsPath(std::string path) {
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  if (!path.empty() && path[0] == '\\') path = "Z:" + path;
-  return path;
-}
-
 const std::string kCliExe = WindowsPath(KORVALIN_CLI_EXE);
 const std::string kFakeClientExe = WindowsPath(KORVALIN_FAKE_CLIENT_EXE);
 
-const char kTencentKey[] = "Software\\Tencent";
-const char kWeChatKey[] = "Software\\Tencent\\WeChat";
-
-// ---------------------------------------------------------------------------
-// The registry key of the client, value by value.
-
-struct RegistryValue {
-  DWORD type;
-  std::string data;
-  bool operator==(const RegistryValue& other) const {
-    return type == other.type && data == other.data;
-  }
-};
-using RegistryValues = std::map<std::string, RegistryValue>;
-
-bool KeyExists(const char* path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
-// Every value of the WeChat key; nullopt when the key does not exist.
-std::optional<RegistryValues> WeChatValues() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kWeChatKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  RegistryValues values;
-  for (DWORD i = 0;; ++i) {
-    char name[16384];
-    DWORD nameSize = sizeof name;
-    DWORD type = 0;
-    BYTE data[65536];
-    DWORD dataSize = sizeof data;
-    if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) {
-      break;
-    }
-    values[std::string(name, nameSize)] = {type,
-                                           std::string(reinterpret_cast<char*>(data), dataSize)};
-  }
-  RegCloseKey(key);
-  return values;
-}
-
-void SetWeChatValue(const char* name, DWORD type, const std::string& data) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kWeChatKey, &key), ERROR_SUCCESS);
-  EXPECT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                           static_cast<DWORD>(data.size())),
-            ERROR_SUCCESS);
-  RegCloseKey(key);
-}
-
-// A text value as the registry stores it: its bytes and a zero byte.
-RegistryValue Text(const std::string& s) { return {REG_SZ, s + '\0'}; }
-
-void SetInstallPath(const std::string& folder) {
-  const RegistryValue v = Text(folder);
-  SetWeChatValue("InstallPath", v.type, v.data);
-}
-
-void DeleteInstallPath() { RegDeleteKeyValueA(HKEY_CURRENT_USER, kWeChatKey, "InstallPath"); }
-
-std::optional<RegistryValue> InstallPathValue() {
-  const std::optional<RegistryValues> values = WeChatValues();
-  if (!values || !values->count("InstallPath")) return std::nullopt;
-  return values->at("InstallPath");
-}
-
-// Saves the client's key as it is and puts it back, key for key and value
-// for value, when it goes out of scope.
-class RegistryKeeper {
- public:
-  RegistryKeeper() : tencent_(KeyExists(kTencentKey)), values_(WeChatValues()) {}
-  ~RegistryKeeper() {
-    if (!tencent_) {
-      RegDeleteTreeA(HKEY_CURRENT_USER, kTencentKey);
-      return;
-    }
-    if (!values_) {
-      RegDeleteTreeA(HKEY_CURRENT_USER, kWeChatKey);
-      return;
-    }
-    if (const std::optional<RegistryValues> now = WeChatValues()) {
-      for (const auto& [name, value] : *now) {
-        if (!values_->count(name)) RegDeleteKeyValueA(HKEY_CURRENT_USER, kWeChatKey, name.c_str());
-      }
-    }
-    for (const auto& [name, value] : *values_) SetWeChatValue(name.c_str(), value.type, value.data);
-  }
-  RegistryKeeper(const RegistryKeeper&) = delete;
-  RegistryKeeper& operator=(const RegistryKeeper&) = delete;
-
- private:
-  bool tencent_;
-  std::optional<RegistryValues> values_;
-};
-
 // ---------------------------------------------------------------------------
 // Running the program.
-
-struct Outcome {
-  DWORD code = 0xDEAD;
-  std::string out;
-  std::string err;
-};
-
-// One argument as the C runtime splits a command line: quoted when it holds
-// a space, backslashes doubled before a quote.
-std::string Quote(const std::string& arg) {
-  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
-  std::string quoted = "\"";
-  std::size_t backslashes = 0;
-  for (const char c : arg) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(2 * backslashes, '\\');
-  return quoted + '"';
-}
-
-std::string CommandTail(const std::vector<std::string>& args) {
-  std::string tail;
-  for (const std::string& arg : args) tail += " " + Quote(arg);
-  return tail;
-}
-
-void ReadAll(HANDLE pipe, std::string* out) {
-  char buffer[4096];
-  DWORD n = 0;
-  while (ReadFile(pipe, buffer, sizeof buffer, &n, nullptr) && n > 0) out->append(buffer, n);
-}
-
-// Runs exe with the raw command line tail, standard output and error each
-// into a pipe of its own. DETACHED_PROCESS: no console at all, as under a
-// scheduler or a service; 0: the console of this process, when it has one.
-Outcome RunRaw(const std::string& exe, const std::string& tail, const std::string& directory = {},
-               DWORD flags = DETACHED_PROCESS, HANDLE console = nullptr) {
-  Outcome run;
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
-  if (!CreatePipe(&outRead, &outWrite, &inherit, 0) ||
-      !CreatePipe(&errRead, &errWrite, &inherit, 0)) {
-    ADD_FAILURE() << "CreatePipe";
-    return run;
-  }
-  SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-  SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = console ? console : outWrite;
-  si.hStdError = errWrite;
-  std::string command = Quote(exe) + tail;
-  PROCESS_INFORMATION pi{};
-  const BOOL started =
-      CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, flags, nullptr,
-                     directory.empty() ? nullptr : directory.c_str(), &si, &pi);
-  CloseHandle(outWrite);
-  CloseHandle(errWrite);
-  if (started) {
-    std::thread outReader(ReadAll, outRead, &run.out);
-    std::thread errReader(ReadAll, errRead, &run.err);
-    if (WaitForSingleObject(pi.hProcess, 30000) != WAIT_OBJECT_0) {
-      ADD_FAILURE() << "korvalin-cli did not end:" << tail;
-      TerminateProcess(pi.hProcess, 99);
-    }
-    GetExitCodeProcess(pi.hProcess, &run.code);
-    outReader.join();
-    errReader.join();
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-  } else {
-    ADD_FAILURE() << "CreateProcess " << exe << " failed: " << GetLastError();
-  }
-  CloseHandle(outRead);
-  CloseHandle(errRead);
-  return run;
-}
 
 // The lines of a text, each without its CR LF.
 std::vector<std::string> Lines(const std::string& text) {
@@ -676,49 +485,6 @@ TEST_F(Cli, UsageErrorsChangeNothing) {
   EXPECT_EQ(WeChatValues(), registryBefore);
   EXPECT_EQ(ReadBytes(ini_), iniBefore);
 }
-
-// Lets everyone do anything with the key except what denyMask names, and
-// puts the key's own access list back when it goes out of scope.
-class KeyAccessDenial {
- public:
-  KeyAccessDenial(const char* path, DWORD denyMask) : path_(path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, READ_CONTROL | WRITE_DAC, &key) !=
-        ERROR_SUCCESS) {
-      ADD_FAILURE() << "cannot open " << path;
-      return;
-    }
-    DWORD size = 0;
-    RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
-    saved_.resize(size);
-    if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS) {
-      saved_.clear();
-    }
-    const std::string sddl = "D:P(D;;" + std::to_string(denyMask) + ";;;WD)(A;;KA;;;WD)";
-    PSECURITY_DESCRIPTOR denying = nullptr;
-    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
-                                                             &denying, nullptr)) {
-      EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, denying), ERROR_SUCCESS);
-      LocalFree(denying);
-    }
-    RegCloseKey(key);
-  }
-  ~KeyAccessDenial() {
-    HKEY key = nullptr;
-    if (saved_.empty() ||
-        RegOpenKeyExA(HKEY_CURRENT_USER, path_, 0, WRITE_DAC, &key) != ERROR_SUCCESS) {
-      return;
-    }
-    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved_.data());
-    RegCloseKey(key);
-  }
-  KeyAccessDenial(const KeyAccessDenial&) = delete;
-  KeyAccessDenial& operator=(const KeyAccessDenial&) = delete;
-
- private:
-  const char* path_;
-  std::vector<char> saved_;
-};
 
 TEST_F(Cli, ARegistryThatRefusesTheWriteExitsWith5) {
   Remember(1, client_);
