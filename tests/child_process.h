@@ -23,8 +23,10 @@ inline std::string WindowsPath(std::string path) {
   return path;
 }
 
-// kNotEnded: the process was ended after its time was up.
+// Exit codes of our own: the process was ended after its time was up, or
+// could not be started.
 constexpr DWORD kNotEnded = 0xDEAD;
+constexpr DWORD kNotStarted = 0xDEAE;
 
 struct Outcome {
   DWORD code = kNotEnded;
@@ -66,16 +68,18 @@ inline void ReadAll(HANDLE pipe, std::string* out) {
 // Runs exe with the raw command line tail, standard output and error each
 // into a pipe of its own. DETACHED_PROCESS: no console at all, as under a
 // scheduler or a service; 0: the console of this process, when it has one.
-// A process still running after timeoutMs is a failure of the test.
-inline Outcome RunRaw(const std::string& exe, const std::string& tail,
-                      const std::string& directory = {}, DWORD flags = DETACHED_PROCESS,
-                      HANDLE console = nullptr, DWORD timeoutMs = 30000) {
+// A process still running after timeoutMs is ended (code kNotEnded). Safe on
+// any thread: it reports nothing to the test itself.
+inline Outcome Execute(const std::string& exe, const std::string& tail,
+                       const std::string& directory = {}, DWORD flags = DETACHED_PROCESS,
+                       HANDLE console = nullptr, DWORD timeoutMs = 30000) {
   Outcome run;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
   if (!CreatePipe(&outRead, &outWrite, &inherit, 0) ||
       !CreatePipe(&errRead, &errWrite, &inherit, 0)) {
-    ADD_FAILURE() << "CreatePipe";
+    run.code = kNotStarted;
+    run.err = "CreatePipe failed";
     return run;
   }
   SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
@@ -90,6 +94,7 @@ inline Outcome RunRaw(const std::string& exe, const std::string& tail,
   const BOOL started =
       CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, flags, nullptr,
                      directory.empty() ? nullptr : directory.c_str(), &si, &pi);
+  const DWORD startError = GetLastError();
   CloseHandle(outWrite);
   CloseHandle(errWrite);
   if (started) {
@@ -98,19 +103,31 @@ inline Outcome RunRaw(const std::string& exe, const std::string& tail,
     if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {
       GetExitCodeProcess(pi.hProcess, &run.code);
     } else {
-      ADD_FAILURE() << exe << " did not end:" << tail.substr(0, 200);
       TerminateProcess(pi.hProcess, kNotEnded);
       WaitForSingleObject(pi.hProcess, INFINITE);
+      run.code = kNotEnded;
     }
     outReader.join();
     errReader.join();
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   } else {
-    ADD_FAILURE() << "CreateProcess " << exe << " failed: " << GetLastError();
+    run.code = kNotStarted;
+    run.err = "CreateProcess failed: " + std::to_string(startError);
   }
   CloseHandle(outRead);
   CloseHandle(errRead);
+  return run;
+}
+
+// Execute, on the test's own thread: a process that cannot be started or
+// does not end is a failure of the test.
+inline Outcome RunRaw(const std::string& exe, const std::string& tail,
+                      const std::string& directory = {}, DWORD flags = DETACHED_PROCESS,
+                      HANDLE console = nullptr, DWORD timeoutMs = 30000) {
+  Outcome run = Execute(exe, tail, directory, flags, console, timeoutMs);
+  if (run.code == kNotStarted) ADD_FAILURE() << exe << ": " << run.err;
+  if (run.code == kNotEnded) ADD_FAILURE() << exe << " did not end:" << tail.substr(0, 200);
   return run;
 }
 

@@ -21,8 +21,10 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cipher/value_cipher.h"
@@ -881,6 +883,106 @@ TEST_F(Robustness, FaultsLeaveEveryItemAsItWas) {
       EXPECT_TRUE(ReadBytes(ini_) == iniBefore) << "Config.ini changed";
     }
   }
+}
+
+// ---------------------------------------------------------------------------
+// Load: programs saving and switching at once.
+
+// Between "已切换到 " and the end of the line (or the client's version).
+std::string SwitchedTo(const std::string& out) {
+  const std::string start = "已切换到 ";
+  if (out.rfind(start, 0) != 0) return {};
+  const std::size_t end = out.find_first_of("\r（", start.size());
+  return out.substr(start.size(), end == std::string::npos ? std::string::npos : end - start.size());
+}
+
+TEST_F(Robustness, CommandLinesSavingAndSwitchingAtOnce) {
+  constexpr std::size_t kRounds = 12;
+  // Every folder written to a slot, the first one before the load starts.
+  std::array<std::vector<std::string>, 3> written;
+  for (std::size_t slot = 0; slot < 3; ++slot) {
+    written[slot].push_back(root_ + "\\槽" + std::to_string(slot + 1) + "\\起初");
+    const Outcome set = Cli({"set", std::to_string(slot + 1), written[slot][0], "--force"});
+    ASSERT_EQ(set.code, 0u) << set.err;
+  }
+
+  // One saver per slot (each writing the file in turn with the others), and
+  // a switcher that reads the slots and writes the registry meanwhile. The
+  // workers only gather what happened; the test judges it afterwards.
+  std::mutex mutex;
+  std::vector<std::string> problems;
+  std::vector<std::string> switchedTo;
+  std::vector<std::array<std::string, 3>> seen;  // what each status showed
+  auto problem = [&](const std::string& what, const Outcome& run) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    problems.push_back(what + ": exit code " + std::to_string(run.code) + ", " + run.err);
+  };
+  std::vector<std::thread> workers;
+  for (std::size_t slot = 0; slot < 3; ++slot) {
+    workers.emplace_back([&, slot] {
+      for (std::size_t round = 1; round <= kRounds; ++round) {
+        const std::string folder =
+            root_ + "\\槽" + std::to_string(slot + 1) + "\\第" + std::to_string(round) + "次";
+        const Outcome set =
+            Execute(cli_, CommandTail({"set", std::to_string(slot + 1), folder, "--force"}));
+        const std::lock_guard<std::mutex> lock(mutex);
+        written[slot].push_back(folder);
+        if (set.code != 0) problems.push_back("set " + folder + ": " + set.err);
+      }
+    });
+  }
+  workers.emplace_back([&] {
+    for (std::size_t round = 0; round < 3 * kRounds; ++round) {
+      if (round % 3 == 2) {
+        const Outcome status = Execute(cli_, CommandTail({"status", "--json"}));
+        if (status.code != 0) problem("status", status);
+        std::array<std::string, 3> folders;
+        for (std::size_t slot = 0; slot < 3; ++slot) folders[slot] = SlotLine(status.out, slot);
+        const std::lock_guard<std::mutex> lock(mutex);
+        seen.push_back(folders);
+        continue;
+      }
+      const std::string slot = std::to_string(round % 3 + 1);
+      const Outcome use = Execute(cli_, CommandTail({"use", slot, "--force"}));
+      if (use.code != 0) problem("use " + slot, use);
+      const std::lock_guard<std::mutex> lock(mutex);
+      switchedTo.push_back(SwitchedTo(use.out));
+    }
+  });
+  for (std::thread& worker : workers) worker.join();
+
+  for (const std::string& p : problems) ADD_FAILURE() << p;
+  // Whatever a program read of a slot was a folder written to that slot.
+  auto wasWritten = [&](std::size_t slot, const std::string& line) {
+    for (const std::string& folder : written[slot]) {
+      if (line.find(FolderField(folder)) != std::string::npos) return true;
+    }
+    return false;
+  };
+  for (const auto& folders : seen) {
+    for (std::size_t slot = 0; slot < 3; ++slot) {
+      EXPECT_TRUE(wasWritten(slot, folders[slot])) << folders[slot];
+    }
+  }
+  std::vector<std::string> all;
+  for (const auto& folders : written) all.insert(all.end(), folders.begin(), folders.end());
+  for (const std::string& folder : switchedTo) {
+    EXPECT_NE(std::find(all.begin(), all.end(), folder), all.end()) << folder;
+  }
+  // Every item reads back as the last value written to it, and the value
+  // holds a folder that was written.
+  const Outcome status = Cli({"status", "--json"});
+  for (std::size_t slot = 0; slot < 3; ++slot) {
+    EXPECT_NE(SlotLine(status.out, slot).find(FolderField(written[slot].back())),
+              std::string::npos)
+        << SlotLine(status.out, slot);
+  }
+  const std::optional<RegistryValue> value = InstallPathValue();
+  ASSERT_TRUE(value);
+  EXPECT_NE(std::find_if(all.begin(), all.end(),
+                         [&](const std::string& folder) { return Text(folder) == *value; }),
+            all.end())
+      << value->data;
 }
 
 }  // namespace
