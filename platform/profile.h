@@ -13,8 +13,26 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace platform {
+
+// The file's lock among the processes of this session, held for the life of
+// the object: a named mutex whose name comes from the file's full path with
+// case ignored, as the file system compares paths, so every spelling of the
+// path shares it. Taken by the two functions below; a caller may hold it
+// across several of them (the mutex may be taken again by its holder).
+class ProfileFileLock {
+ public:
+  explicit ProfileFileLock(std::string_view file);
+  ~ProfileFileLock();
+  ProfileFileLock(const ProfileFileLock&) = delete;
+  ProfileFileLock& operator=(const ProfileFileLock&) = delete;
+
+ private:
+  void* mutex_ = nullptr;
+  bool owned_ = false;
+};
 
 // WritePrivateProfileStringA; true when the system reports success.
 bool WritePrivateProfile(const char* section, const char* key, const char* value,

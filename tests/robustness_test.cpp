@@ -29,10 +29,12 @@
 
 #include "cipher/value_cipher.h"
 #include "cli/json.h"
+#include "platform/profile.h"
 
 #include "child_process.h"
 #include "scratch_files.h"
 #include "wechat_key.h"
+#include "window_program.h"
 
 namespace {
 
@@ -41,8 +43,13 @@ using namespace wechat_key;
 using scratch::ReadBytes;
 using scratch::RemoveTree;
 using scratch::WriteBytes;
+using window_program::Program;
+using window_program::WaitFor;
+using namespace window_program::controls;
 
 const std::string kCliExe = WindowsPath(KORVALIN_CLI_EXE);
+const std::string kWindowExe = WindowsPath(KORVALIN_EXE);
+constexpr std::array<int, 3> kSlotBoxes = {kBox1, kBox2, kBox3};
 
 // The key the window and the command line encipher the slots' folders under,
 // and the items' section and keys, slot 1 to 3.
@@ -441,15 +448,6 @@ bool Chattr(const std::string& flags, const std::string& path) {
   return false;
 }
 
-template <typename Condition>
-bool WaitFor(Condition condition) {
-  for (int i = 0; i < 500; ++i) {
-    if (condition()) return true;
-    Sleep(10);
-  }
-  return condition();
-}
-
 // ---------------------------------------------------------------------------
 // A scratch folder with both programs:
 //   <temp>\korvalin_robust_<test>\程序\  korvalin.exe, korvalin-cli.exe and Data
@@ -478,8 +476,27 @@ class Robustness : public ::testing::Test {
     data_ = program_ + "\\Data";
     ini_ = data_ + "\\Config.ini";
     ASSERT_TRUE(CopyFileA(kCliExe.c_str(), cli_.c_str(), FALSE)) << kCliExe;
+    ASSERT_TRUE(CopyFileA(kWindowExe.c_str(), (program_ + "\\korvalin.exe").c_str(), FALSE))
+        << kWindowExe;
   }
   void TearDown() override { RemoveTree(root_); }
+
+  // Starts the window program, waits until it shows the three slots' folders
+  // and the install path, closes it and checks that it ended with code 0.
+  void ExpectWindowShows(const std::array<std::string, 3>& slots,
+                         const std::string& installPath) const {
+    Program window(program_);
+    DWORD code = 0;
+    ASSERT_TRUE(window.Window()) << "no window; process " << window.Pid() << " exit code "
+                                 << (GetExitCodeProcess(window.Process(), &code) ? code : 0xFFFF);
+    for (std::size_t slot = 0; slot < 3; ++slot) {
+      EXPECT_TRUE(window.WaitForText(kSlotBoxes[slot], slots[slot]))
+          << "slot " << slot + 1 << " shows " << window.Text(kSlotBoxes[slot]).substr(0, 300);
+    }
+    EXPECT_TRUE(window.WaitForText(kCurrentPathBox, installPath))
+        << "the install path shows as " << window.Text(kCurrentPathBox).substr(0, 300);
+    EXPECT_EQ(window.Close(), 0u);
+  }
 
   Outcome Cli(const std::vector<std::string>& args) const {
     return RunRaw(cli_, CommandTail(args), {}, DETACHED_PROCESS, nullptr, 60000);
@@ -506,7 +523,7 @@ std::string FolderField(const std::string& folder) {
 // Config.ini files of random bytes and random lines.
 
 TEST_F(Robustness, HostileConfigFiles) {
-  const Sweep sweep(20240611, 100);
+  const Sweep sweep(20240611, 40);
   const std::string installed = root_ + "\\当前的微信";
   SetInstallPath(installed);
   ASSERT_TRUE(CreateDirectoryA(data_.c_str(), nullptr));
@@ -535,6 +552,8 @@ TEST_F(Robustness, HostileConfigFiles) {
     const std::size_t slot = r.Below(3);
     const std::string number = std::to_string(slot + 1);
     const std::string& folder = ini.slots[slot];
+    std::array<std::string, 3> slots = ini.slots;
+    std::string current = installed;
     switch (r.Below(3)) {
       case 0: {  // Use refuses an empty slot, and a folder without a client
         const Outcome use = Cli({"use", number});
@@ -546,6 +565,7 @@ TEST_F(Robustness, HostileConfigFiles) {
         const Outcome use = Cli({"use", number, "--force"});
         EXPECT_EQ(use.code, folder.empty() ? 3u : 0u) << use.err;
         EXPECT_EQ(InstallPathValue(), Text(folder.empty() ? installed : folder));
+        if (!folder.empty()) current = folder;
         break;
       }
       default: {  // Set keeps the other slots' items
@@ -559,9 +579,14 @@ TEST_F(Robustness, HostileConfigFiles) {
               << "slot " << s + 1 << " after set " << number << ": "
               << SlotLine(after.out, s).substr(0, 300);
         }
+        slots[slot] = picked;
         break;
       }
     }
+    // The window shows the same, and changes nothing.
+    const std::string before = ReadBytes(ini_);
+    ExpectWindowShows(slots, current);
+    EXPECT_TRUE(ReadBytes(ini_) == before) << "the window changed the file";
   }
 }
 
@@ -644,7 +669,7 @@ std::string ReadsAs() {
 }
 
 TEST_F(Robustness, HostileInstallPathValues) {
-  const Sweep sweep(20240612, 60);
+  const Sweep sweep(20240612, 25);
   for (std::size_t i = 0; i < sweep.Count(); ++i) {
     if (!sweep.Runs(i)) continue;
     SCOPED_TRACE(sweep.Name(i));
@@ -679,6 +704,7 @@ TEST_F(Robustness, HostileInstallPathValues) {
     // No client in any folder of these.
     const Outcome check = Cli({"check", "--expect", "3.9"});
     EXPECT_EQ(check.code, 4u) << check.err.substr(0, 300);
+    ExpectWindowShows({}, expected);
     EXPECT_TRUE(InstallPathValue() == before) << "the value changed";
   }
 }
@@ -983,6 +1009,149 @@ TEST_F(Robustness, CommandLinesSavingAndSwitchingAtOnce) {
                          [&](const std::string& folder) { return Text(folder) == *value; }),
             all.end())
       << value->data;
+}
+
+// Browse on the window's slot and the folder picked in the dialog, as a user
+// picks it; an empty text when the box then shows it, else what went wrong.
+// Reports nothing to the test itself: safe on any thread.
+std::string PickFolder(const Program& window, std::size_t slot, const std::string& folder) {
+  static constexpr int kBrowse[] = {kBrowse1, kBrowse2, kBrowse3};
+  window.Click(kBrowse[slot]);
+  const HWND dialog = drive::WaitForDialog(window.Pid(), drive::Kind::kFolderDialog);
+  if (!dialog) return "no folder dialog";
+  const bool selected = drive::SelectInFolderDialog(dialog, folder);
+  drive::Press(dialog, selected ? IDOK : IDCANCEL);
+  if (!drive::WaitUntilGone(dialog)) return "the folder dialog stays";
+  if (!selected) return "the dialog does not select " + folder;
+  if (!window.WaitForText(kSlotBoxes[slot], folder)) return "the box does not show " + folder;
+  return {};
+}
+
+// Use on the window's slot, and OK on the confirmation.
+std::string UseSlot(const Program& window, std::size_t slot) {
+  static constexpr int kUse[] = {kUse1, kUse2, kUse3};
+  window.Click(kUse[slot]);
+  const HWND box = drive::WaitForDialog(window.Pid(), drive::Kind::kMessageBox);
+  if (!box) return "no confirmation";
+  drive::Press(box, IDOK);
+  return drive::WaitUntilGone(box) ? std::string() : "the confirmation stays";
+}
+
+// Two copies of the window and the command line, each remembering folders
+// for a slot of its own and switching to them, all at once.
+TEST_F(Robustness, WindowsAndCommandLineSavingAndSwitchingAtOnce) {
+  constexpr std::size_t kWindowRounds = 4;
+  constexpr std::size_t kCliRounds = 8;
+  std::array<std::vector<std::string>, 3> written;
+  auto folderFor = [&](std::size_t slot, std::size_t round) {
+    const std::string folder = root_ + "\\客户端" + std::to_string(slot + 1) + "\\第" +
+                               std::to_string(round) + "个";
+    return folder;
+  };
+  for (std::size_t slot = 0; slot < 3; ++slot) {
+    ASSERT_TRUE(CreateDirectoryA((root_ + "\\客户端" + std::to_string(slot + 1)).c_str(), nullptr));
+    for (std::size_t round = 0; round <= kCliRounds; ++round) {
+      ASSERT_TRUE(CreateDirectoryA(folderFor(slot, round).c_str(), nullptr));
+    }
+    written[slot].push_back(folderFor(slot, 0));
+    ASSERT_EQ(Cli({"set", std::to_string(slot + 1), folderFor(slot, 0)}).code, 0u);
+  }
+
+  Program first(program_);
+  Program second(program_);
+  ASSERT_TRUE(first.Window());
+  ASSERT_TRUE(second.Window());
+  const Program* windows[] = {&first, &second};
+  // Both have shown what was remembered before anything is picked: a pick
+  // made earlier would be overwritten in the box by the older folder.
+  for (const Program* window : windows) {
+    for (std::size_t slot = 0; slot < 3; ++slot) {
+      ASSERT_TRUE(window->WaitForText(kSlotBoxes[slot], folderFor(slot, 0)));
+    }
+  }
+
+  std::mutex mutex;
+  std::vector<std::string> problems;
+  auto note = [&](std::size_t slot, const std::string& what, const std::string& problem) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (!problem.empty()) problems.push_back("slot " + std::to_string(slot + 1) + ", " + what + ": " + problem);
+  };
+  std::vector<std::thread> workers;
+  for (std::size_t slot = 0; slot < 2; ++slot) {
+    workers.emplace_back([&, slot] {
+      const Program& window = *windows[slot];
+      for (std::size_t round = 1; round <= kWindowRounds; ++round) {
+        const std::string folder = folderFor(slot, round);
+        note(slot, "Browse", PickFolder(window, slot, folder));
+        {
+          const std::lock_guard<std::mutex> lock(mutex);
+          written[slot].push_back(folder);
+        }
+        note(slot, "Use", UseSlot(window, slot));
+      }
+    });
+  }
+  workers.emplace_back([&] {
+    for (std::size_t round = 1; round <= kCliRounds; ++round) {
+      const std::string folder = folderFor(2, round);
+      const Outcome set = Execute(cli_, CommandTail({"set", "3", folder}));
+      {
+        const std::lock_guard<std::mutex> lock(mutex);
+        written[2].push_back(folder);
+      }
+      note(2, "set", set.code == 0 ? "" : set.err);
+      const Outcome use = Execute(cli_, CommandTail({"use", "3", "--force"}));
+      note(2, "use", use.code == 0 ? "" : use.err);
+    }
+  });
+  for (std::thread& worker : workers) worker.join();
+  for (const std::string& problem : problems) ADD_FAILURE() << problem;
+  EXPECT_EQ(first.Close(), 0u);
+  EXPECT_EQ(second.Close(), 0u);
+
+  // Every item reads back as the last folder written to it, and the value
+  // holds one of the folders.
+  std::vector<std::string> all;
+  for (const auto& folders : written) all.insert(all.end(), folders.begin(), folders.end());
+  const std::optional<RegistryValue> value = InstallPathValue();
+  ASSERT_TRUE(value);
+  const auto current = std::find_if(all.begin(), all.end(), [&](const std::string& folder) {
+    return Text(folder) == *value;
+  });
+  ASSERT_NE(current, all.end()) << value->data;
+  ExpectWindowShows({written[0].back(), written[1].back(), written[2].back()}, *current);
+}
+
+// Closing the window while both of its background tasks are at work, again
+// and again: the slots' task waits for the file, which the test holds, and
+// the install-path task has a value of 1 MB to read and show.
+TEST_F(Robustness, ClosingWhileBothTasksAreAtWorkEndsWithZero) {
+  constexpr int kTimes = 15;
+  const std::string longPath = "D:\\" + std::string(256 * 1024, 'W');
+  SetInstallPath(longPath);
+  ASSERT_TRUE(CreateDirectoryA(data_.c_str(), nullptr));
+  WriteBytes(ini_, ThreeItems({"D:\\甲", "D:\\乙", "D:\\丙"}));
+  const std::string iniBefore = ReadBytes(ini_);
+  int pathStillComing = 0;
+  for (int i = 0; i < kTimes; ++i) {
+    SCOPED_TRACE("time " + std::to_string(i + 1));
+    const platform::ProfileFileLock held(ini_);
+    Program window(program_);
+    ASSERT_TRUE(window.Window());
+    // Asked without waiting: a box still empty, or a window too busy to
+    // answer (it is taking in the 1 MB text), means the task is at work.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window.Control(kCurrentPathBox), WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL,
+                             50, &length) ||
+        length == 0) {
+      ++pathStillComing;
+    }
+    EXPECT_EQ(window.Close(), 0u);
+  }
+  // The slots' task was at work every time, the install-path task most
+  // times (it depends on timing).
+  EXPECT_GT(pathStillComing, kTimes / 2);
+  EXPECT_TRUE(ReadBytes(ini_) == iniBefore);
 }
 
 }  // namespace
