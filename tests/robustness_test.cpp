@@ -519,6 +519,32 @@ std::string FolderField(const std::string& folder) {
   return "\"folder\": " + cli::JsonString(folder) + ", \"client\": ";
 }
 
+// Browse on the window's slot and the folder picked in the dialog, as a user
+// picks it; an empty text when the box then shows it, else what went wrong.
+// Reports nothing to the test itself: safe on any thread.
+std::string PickFolder(const Program& window, std::size_t slot, const std::string& folder) {
+  static constexpr int kBrowse[] = {kBrowse1, kBrowse2, kBrowse3};
+  window.Click(kBrowse[slot]);
+  const HWND dialog = drive::WaitForDialog(window.Pid(), drive::Kind::kFolderDialog);
+  if (!dialog) return "no folder dialog";
+  const bool selected = drive::SelectInFolderDialog(dialog, folder);
+  drive::Press(dialog, selected ? IDOK : IDCANCEL);
+  if (!drive::WaitUntilGone(dialog)) return "the folder dialog stays";
+  if (!selected) return "the dialog does not select " + folder;
+  if (!window.WaitForText(kSlotBoxes[slot], folder)) return "the box does not show " + folder;
+  return {};
+}
+
+// Use on the window's slot, and OK on the confirmation.
+std::string UseSlot(const Program& window, std::size_t slot) {
+  static constexpr int kUse[] = {kUse1, kUse2, kUse3};
+  window.Click(kUse[slot]);
+  const HWND box = drive::WaitForDialog(window.Pid(), drive::Kind::kMessageBox);
+  if (!box) return "no confirmation";
+  drive::Press(box, IDOK);
+  return drive::WaitUntilGone(box) ? std::string() : "the confirmation stays";
+}
+
 // ---------------------------------------------------------------------------
 // Config.ini files of random bytes and random lines.
 
@@ -812,6 +838,8 @@ TEST_F(Robustness, FaultsLeaveEveryItemAsItWas) {
   const std::array<std::string, 3> folders = {root_ + "\\微信\\最新", root_ + "\\微信\\版本二",
                                               root_ + "\\微信\\版本三"};
   const std::string installed = root_ + "\\当前的微信";
+  const std::string pickable = root_ + "\\选的";
+  ASSERT_TRUE(CreateDirectoryA(pickable.c_str(), nullptr));
   enum class Target { kFile, kRegistryWrite, kRegistryRead };
   enum class Data { kNone, kFile, kThreeItems };
   struct Case {
@@ -885,6 +913,25 @@ TEST_F(Robustness, FaultsLeaveEveryItemAsItWas) {
       EXPECT_NE(status.out.find("\"installPath\": " + cli::JsonString(shownPath) + ","),
                 std::string::npos)
           << status.out;
+
+      // The window shows the same. A folder picked is shown but not kept,
+      // and a switch refused is not confirmed: nothing is reported.
+      {
+        Program window(program_);
+        ASSERT_TRUE(window.Window());
+        for (std::size_t slot = 0; slot < 3; ++slot) {
+          EXPECT_TRUE(window.WaitForText(kSlotBoxes[slot], itemsReadable ? folders[slot] : ""))
+              << "slot " << slot + 1 << " shows " << window.Text(kSlotBoxes[slot]);
+        }
+        EXPECT_TRUE(window.WaitForText(kCurrentPathBox, shownPath));
+        if (c.target == Target::kFile) {
+          EXPECT_EQ(PickFolder(window, 1, pickable), "");
+        } else if (c.target == Target::kRegistryWrite) {
+          window.Click(kUse1);
+        }
+        EXPECT_FALSE(drive::WaitForDialog(window.Pid(), drive::Kind::kMessageBox, 500));
+        EXPECT_EQ(window.Close(), 0u);
+      }
 
       // Remembering a folder fails with 6 unless only the registry is at
       // fault; the file is not touched either way.
@@ -1009,32 +1056,6 @@ TEST_F(Robustness, CommandLinesSavingAndSwitchingAtOnce) {
                          [&](const std::string& folder) { return Text(folder) == *value; }),
             all.end())
       << value->data;
-}
-
-// Browse on the window's slot and the folder picked in the dialog, as a user
-// picks it; an empty text when the box then shows it, else what went wrong.
-// Reports nothing to the test itself: safe on any thread.
-std::string PickFolder(const Program& window, std::size_t slot, const std::string& folder) {
-  static constexpr int kBrowse[] = {kBrowse1, kBrowse2, kBrowse3};
-  window.Click(kBrowse[slot]);
-  const HWND dialog = drive::WaitForDialog(window.Pid(), drive::Kind::kFolderDialog);
-  if (!dialog) return "no folder dialog";
-  const bool selected = drive::SelectInFolderDialog(dialog, folder);
-  drive::Press(dialog, selected ? IDOK : IDCANCEL);
-  if (!drive::WaitUntilGone(dialog)) return "the folder dialog stays";
-  if (!selected) return "the dialog does not select " + folder;
-  if (!window.WaitForText(kSlotBoxes[slot], folder)) return "the box does not show " + folder;
-  return {};
-}
-
-// Use on the window's slot, and OK on the confirmation.
-std::string UseSlot(const Program& window, std::size_t slot) {
-  static constexpr int kUse[] = {kUse1, kUse2, kUse3};
-  window.Click(kUse[slot]);
-  const HWND box = drive::WaitForDialog(window.Pid(), drive::Kind::kMessageBox);
-  if (!box) return "no confirmation";
-  drive::Press(box, IDOK);
-  return drive::WaitUntilGone(box) ? std::string() : "the confirmation stays";
 }
 
 // Two copies of the window and the command line, each remembering folders
