@@ -83,7 +83,13 @@ bool QueryRegistryValue(const RegistryKey& key, std::string_view name, unsigned 
 }
 
 std::string ExpandEnvironmentText(std::string_view s) {
-  const std::string source(s);
+  const std::string source(s.substr(0, s.find('\0')));
+  // The function takes at most 32K characters (Microsoft's documentation).
+  // Wine (8.0) counts the ANSI bytes, and from 32,767 of them on it returns
+  // bytes of memory it never wrote, a different text at each call. No folder
+  // is that long: such a text expands to nothing.
+  constexpr std::size_t kLongestSource = 32766;
+  if (source.size() > kLongestSource) return {};
   // The size the ANSI function reports is not a byte count to trust: some
   // Windows versions want one byte more than they report, and Wine (8.0)
   // reports characters, so a Chinese expansion comes back cut, without its

@@ -55,7 +55,8 @@ bool QueryRegistryValue(const RegistryKey& key, std::string_view name, unsigned 
                         std::string* data);
 
 // ExpandEnvironmentStringsA; the text up to its first zero byte, or the empty
-// text when the expansion fails.
+// text when the expansion fails or s (up to its first zero byte) is longer
+// than the 32,766 bytes the function takes.
 std::string ExpandEnvironmentText(std::string_view s);
 
 }  // namespace platform

@@ -140,6 +140,34 @@ TEST(Registry, ExpandEnvironmentStringsIsNeverCut) {
   EXPECT_EQ(platform::ExpandEnvironmentText("%KORVALIN_UNSET_VAR%"), "%KORVALIN_UNSET_VAR%");
 }
 
+// The system takes a text of at most 32K characters to expand; a longer
+// one, which no folder can be, expands to nothing rather than to whatever
+// the system makes of it (Wine returns bytes it never wrote).
+TEST(Registry, ExpandEnvironmentStringsTakesAtMost32KCharacters) {
+  SetEnvironmentVariableA("KORVALIN_SHORT", "短");
+  // Each filler is its filling repeated to at least that many bytes; the
+  // variable's name takes 16 more.
+  struct Case {
+    std::size_t filler;
+    std::string filling;
+    bool expands;
+  } cases[] = {
+      {32766 - 16, "a", true},  {32767 - 16, "a", false},  {100000, "a", false},
+      {32766 - 16, "微", true}, {32767 - 16, "微", false}, {200000, "信\x81%", false},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE("case " + std::to_string(i));
+    std::string filler;
+    while (filler.size() < cases[i].filler) filler += cases[i].filling;
+    const std::string source = "%KORVALIN_SHORT%" + filler;
+    // The same every time, not whatever the memory held.
+    for (int time = 0; time < 3; ++time) {
+      const std::string expanded = platform::ExpandEnvironmentText(source);
+      EXPECT_EQ(expanded, cases[i].expands ? "短" + filler : "") << expanded.size() << " bytes";
+    }
+  }
+}
+
 TEST(Registry, QueryCutsTheBufferToTheSizeRead) {
   const char* path = "Software\\KorvalinPlatformTest";
   RegDeleteTreeA(HKEY_CURRENT_USER, path);

@@ -134,8 +134,9 @@ std::string TrimSpaces(std::string_view s) {
 }
 
 // One character that code page 936 maps to Unicode and back unchanged:
-// ASCII, GB2312 (lead B0..F7, trail A1..FE) or the GBK block whose trail
-// bytes include '\', '[', ']' and '|' (lead 81..A0, trail 40..FE but 7F).
+// ASCII, the first level of GB2312's hanzi (lead B0..D6, trail A1..FE, every
+// code defined) or the GBK block whose trail bytes include '\', '[', ']'
+// and '|' (lead 81..A0, trail 40..FE but 7F).
 std::string RandomChar(Random& r) {
   switch (r.Below(6)) {
     case 0:
@@ -667,7 +668,8 @@ HostileValue RandomValue(Random& r) {
 
 // The value as RegQueryValueExA gives it to any program, and what the rules
 // make of it: text values up to their first zero byte, expandable ones
-// expanded, every other type nothing.
+// expanded (when they are no longer than the 32,766 bytes that the system
+// expands), every other type nothing.
 std::string ReadsAs() {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kWeChatKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
@@ -685,7 +687,7 @@ std::string ReadsAs() {
   RegCloseKey(key);
   data = data.substr(0, data.find('\0'));
   if (type == REG_SZ) return data;
-  if (type != REG_EXPAND_SZ || data.empty()) return {};
+  if (type != REG_EXPAND_SZ || data.empty() || data.size() > 32766) return {};
   std::string expanded(4 * data.size() + 65536, '\0');
   if (ExpandEnvironmentStringsA(data.c_str(), expanded.data(),
                                 static_cast<DWORD>(expanded.size())) == 0) {
