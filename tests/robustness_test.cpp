@@ -550,7 +550,7 @@ std::string UseSlot(const Program& window, std::size_t slot) {
 // Config.ini files of random bytes and random lines.
 
 TEST_F(Robustness, HostileConfigFiles) {
-  const Sweep sweep(20240611, 40);
+  const Sweep sweep(20240611, 30);
   const std::string installed = root_ + "\\当前的微信";
   SetInstallPath(installed);
   ASSERT_TRUE(CreateDirectoryA(data_.c_str(), nullptr));
@@ -697,7 +697,7 @@ std::string ReadsAs() {
 }
 
 TEST_F(Robustness, HostileInstallPathValues) {
-  const Sweep sweep(20240612, 25);
+  const Sweep sweep(20240612, 16);
   for (std::size_t i = 0; i < sweep.Count(); ++i) {
     if (!sweep.Runs(i)) continue;
     SCOPED_TRACE(sweep.Name(i));
@@ -1149,7 +1149,7 @@ TEST_F(Robustness, WindowsAndCommandLineSavingAndSwitchingAtOnce) {
 // and again: the slots' task waits for the file, which the test holds, and
 // the install-path task has a value of 1 MB to read and show.
 TEST_F(Robustness, ClosingWhileBothTasksAreAtWorkEndsWithZero) {
-  constexpr int kTimes = 15;
+  constexpr int kTimes = 10;
   const std::string longPath = "D:\\" + std::string(256 * 1024, 'W');
   SetInstallPath(longPath);
   ASSERT_TRUE(CreateDirectoryA(data_.c_str(), nullptr));
